@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <span>
+
+#include "moment_data.h"
+#include "results_pane.h"
+
+namespace dsf2vemo {
+
+// Bytes before the variable names: 64 of header text and the two counts.
+inline constexpr std::int64_t kDsfFixedSize = 72;
+// The largest variable count whose covariance count p(p+1) fits in 32-bit arithmetic.
+inline constexpr std::int32_t kMaxVariableCount = 46340;
+
+// Bytes a data system file with p variables needs: 72 + 20p + 4p^2.
+constexpr std::int64_t DsfSize(std::int64_t variable_count) {
+    return kDsfFixedSize + 20 * variable_count + 4 * variable_count * variable_count;
+}
+
+// Decodes a data system file held in memory, echoing header, counts, names, the covariance
+// triangle and the means into `pane` as it goes. Bytes after the means are ignored. Throws
+// ConversionError; the pane then holds what was echoed up to the failure.
+MomentData ParseDsf(std::span<const std::byte> bytes, ResultsPane& pane);
+
+// Reads the data system file at `path` (never creating it) and decodes it as ParseDsf does.
+// Reads only the bytes the header declares, after checking the file is long enough.
+MomentData ReadDsf(const std::filesystem::path& path, ResultsPane& pane);
+
+}  // namespace dsf2vemo

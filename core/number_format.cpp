@@ -1,0 +1,134 @@
+#include "number_format.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+
+namespace dsf2vemo {
+
+namespace {
+
+// Returns true when it wrote a name for a non-finite value.
+bool AppendNonFinite(std::string& out, double value) {
+    if (std::isnan(value)) {
+        out += "NaN";
+        return true;
+    }
+    if (std::isinf(value)) {
+        out += value < 0 ? "-Inf" : "Inf";
+        return true;
+    }
+    return false;
+}
+
+// A positive value rounded to 15 significant digits: d1.d2d3… × 10^exponent, trailing zeros
+// removed.
+struct Significand {
+    std::array<char, 17> digits{};
+    int count = 0;
+    int exponent = 0;
+};
+
+Significand RoundTo15Digits(double magnitude) {
+    // "d.dddddddddddddde+XX": std::to_chars rounds the exact binary value correctly.
+    std::array<char, 32> buffer{};
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), magnitude,
+                                      std::chars_format::scientific, 14);
+    Significand s;
+    const char* p = buffer.data();
+    for (; p != result.ptr && *p != 'e'; ++p) {
+        if (*p != '.') {
+            s.digits[static_cast<std::size_t>(s.count++)] = *p;
+        }
+    }
+    std::from_chars(p + (p[1] == '+' ? 2 : 1), result.ptr, s.exponent);
+    while (s.count > 1 && s.digits[static_cast<std::size_t>(s.count - 1)] == '0') {
+        --s.count;
+    }
+    return s;
+}
+
+void AppendDigits(std::string& out, const Significand& s, int from, int to) {
+    for (int i = from; i < to; ++i) {
+        out += i < s.count ? s.digits[static_cast<std::size_t>(i)] : '0';
+    }
+}
+
+}  // namespace
+
+void AppendThreeDecimals(std::string& out, double value, std::string_view decimal_separator) {
+    if (AppendNonFinite(out, value)) {
+        return;
+    }
+    // Large enough for the 309 integer digits of DBL_MAX, the point and three decimals.
+    std::array<char, 330> buffer{};
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(),
+                                      std::fabs(value), std::chars_format::fixed, 3);
+    const std::string_view text(buffer.data(),
+                                static_cast<std::size_t>(result.ptr - buffer.data()));
+    if (value < 0 && text != "0.000") {
+        out += '-';
+    }
+    const std::size_t point = text.size() - 4;
+    if (!(point == 1 && text[0] == '0')) {
+        out.append(text.substr(0, point));
+    }
+    out.append(decimal_separator);
+    out.append(text.substr(point + 1));
+}
+
+void AppendGeneralNumber(std::string& out, double value, std::string_view decimal_separator) {
+    if (AppendNonFinite(out, value)) {
+        return;
+    }
+    if (value == 0) {
+        out += '0';
+        return;
+    }
+    if (value < 0) {
+        out += '-';
+    }
+    const Significand s = RoundTo15Digits(std::fabs(value));
+    if (s.exponent < -4 || s.exponent >= 15) {
+        out += s.digits[0];
+        if (s.count > 1) {
+            out.append(decimal_separator);
+            AppendDigits(out, s, 1, s.count);
+        }
+        out += 'E';
+        out += s.exponent < 0 ? '-' : '+';
+        const int exponent = std::abs(s.exponent);
+        if (exponent < 10) {
+            out += '0';
+        }
+        std::array<char, 8> text{};
+        const auto end = std::to_chars(text.data(), text.data() + text.size(), exponent);
+        out.append(text.data(), end.ptr);
+    } else if (s.exponent < 0) {
+        out += '0';
+        out.append(decimal_separator);
+        out.append(static_cast<std::size_t>(-s.exponent - 1), '0');
+        AppendDigits(out, s, 0, s.count);
+    } else {
+        AppendDigits(out, s, 0, s.exponent + 1);
+        if (s.count > s.exponent + 1) {
+            out.append(decimal_separator);
+            AppendDigits(out, s, s.exponent + 1, s.count);
+        }
+    }
+}
+
+std::string FormatThreeDecimals(double value, std::string_view decimal_separator) {
+    std::string out;
+    AppendThreeDecimals(out, value, decimal_separator);
+    return out;
+}
+
+std::string FormatGeneralNumber(double value, std::string_view decimal_separator) {
+    std::string out;
+    AppendGeneralNumber(out, value, decimal_separator);
+    return out;
+}
+
+}  // namespace dsf2vemo

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace dsf2vemo {
+
+// Appends `value` rounded to three decimals with no leading zero (".300", "-.250", "1234.500"),
+// the way the results pane shows numbers. A value that rounds to zero carries no minus sign.
+// NaN and infinities are written as "NaN", "Inf" and "-Inf".
+void AppendThreeDecimals(std::string& out, double value, std::string_view decimal_separator);
+
+// Appends `value` in the general number form of the text data file: at most 15 significant
+// digits, no trailing zeros, a leading zero below 1, and exponent form ("1E-05",
+// "1.23456789012346E+15") for decimal exponents below -4 or from 15 up. Negative zero is "0".
+void AppendGeneralNumber(std::string& out, double value, std::string_view decimal_separator);
+
+std::string FormatThreeDecimals(double value, std::string_view decimal_separator);
+std::string FormatGeneralNumber(double value, std::string_view decimal_separator);
+
+}  // namespace dsf2vemo

@@ -1,0 +1,236 @@
+#include "text_data_writer.h"
+
+#include <charconv>
+#include <fstream>
+#include <random>
+#include <system_error>
+
+#include "conversion_error.h"
+#include "number_format.h"
+#include "path_text.h"
+
+namespace dsf2vemo {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+[[noreturn]] void Refuse(const std::string& description) {
+    throw ConversionError(ErrorKind::Refused, description);
+}
+
+[[noreturn]] void CannotWrite(const std::string& description) {
+    throw ConversionError(ErrorKind::CannotWrite, description);
+}
+
+std::string Quoted(std::string_view text) {
+    std::string quoted;
+    quoted.reserve(text.size() + 2);
+    quoted += '"';
+    quoted += text;
+    quoted += '"';
+    return quoted;
+}
+
+bool HasLineEnd(std::string_view text) {
+    return text.find_first_of("\r\n") != std::string_view::npos;
+}
+
+void CheckSeparators(const Separators& separators) {
+    if (separators.list.empty()) {
+        Refuse("the list separator is empty, so the fields would run together");
+    }
+    if (separators.decimal.empty()) {
+        Refuse("the decimal separator is empty");
+    }
+    if (HasLineEnd(separators.list) || HasLineEnd(separators.decimal)) {
+        Refuse("a separator holds a line end, which would break the file's lines");
+    }
+    if (separators.list.find_first_of(separators.decimal) != std::string::npos) {
+        Refuse("the list separator " + Quoted(separators.list) + " and the decimal separator " +
+               Quoted(separators.decimal) +
+               " share a character, so every number would split into extra columns");
+    }
+}
+
+void CheckMomentData(const MomentData& data, const Separators& separators) {
+    const std::int64_t p = data.VariableCount;
+    const auto expected = [&](std::int64_t count) {
+        return static_cast<std::size_t>(count > 0 ? count : 0);
+    };
+    if (data.VariableNames.size() != expected(p) || data.Means.size() != expected(p) ||
+        data.Covariances.size() != expected(p > 0 ? CovarianceCount(p) : 0)) {
+        Refuse("the moment data is incomplete: " + std::to_string(p) + " variables, but " +
+               std::to_string(data.VariableNames.size()) + " names, " +
+               std::to_string(data.Covariances.size()) + " covariances and " +
+               std::to_string(data.Means.size()) + " means");
+    }
+    for (std::size_t i = 0; i < data.VariableNames.size(); ++i) {
+        const std::string& name = data.VariableNames[i];
+        if (name.find(separators.list) != std::string::npos) {
+            Refuse("the name of variable " + std::to_string(i + 1) + ", " + Quoted(name) +
+                   ", contains the list separator " + Quoted(separators.list) +
+                   ", so its columns would shift");
+        }
+        if (HasLineEnd(name)) {
+            Refuse("the name of variable " + std::to_string(i + 1) +
+                   " contains a line end, which would break the file's lines");
+        }
+    }
+}
+
+void AppendInteger(std::string& out, std::int32_t value) {
+    char buffer[16];
+    const auto result = std::to_chars(std::begin(buffer), std::end(buffer), value);
+    out.append(buffer, result.ptr);
+}
+
+std::size_t SizeEstimate(const MomentData& data, const Separators& separators) {
+    const std::size_t p = data.VariableNames.size();
+    std::size_t names = 0;
+    for (const std::string& name : data.VariableNames) {
+        names += name.size();
+    }
+    const std::size_t separator = separators.list.size();
+    return 64 + 2 * names + p * (separator + 12) +
+           (data.Covariances.size() + data.Means.size()) * (separator + 21) + 3 * p;
+}
+
+void EndLine(std::string& out) {
+    out += "\r\n";
+}
+
+}  // namespace
+
+std::string FormatTextData(const MomentData& data, const Separators& separators) {
+    CheckSeparators(separators);
+    CheckMomentData(data, separators);
+    const std::string& s = separators.list;
+    const std::string& decimal = separators.decimal;
+    std::string out;
+    out.reserve(SizeEstimate(data, separators));
+
+    out += "rowtype_";
+    out += s;
+    out += "varname_";
+    for (const std::string& name : data.VariableNames) {
+        out += s;
+        out += name;
+    }
+    EndLine(out);
+
+    out += "n";
+    out += s;
+    for (std::size_t i = 0; i < data.VariableNames.size(); ++i) {
+        out += s;
+        AppendInteger(out, data.CaseCount);
+    }
+    EndLine(out);
+
+    std::size_t k = 0;
+    for (std::size_t i = 0; i < data.VariableNames.size(); ++i) {
+        out += "cov";
+        out += s;
+        out += data.VariableNames[i];
+        for (std::size_t j = 0; j <= i; ++j) {
+            out += s;
+            AppendGeneralNumber(out, data.Covariances[k++], decimal);
+        }
+        EndLine(out);
+    }
+
+    out += "mean";
+    out += s;
+    for (const double mean : data.Means) {
+        out += s;
+        AppendGeneralNumber(out, mean, decimal);
+    }
+    EndLine(out);
+    return out;
+}
+
+namespace {
+
+void CheckTarget(const fs::path& path) {
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    if (status.type() == fs::file_type::directory) {
+        CannotWrite("it is a folder, not a file");
+    }
+    if (fs::exists(status) && (status.permissions() & fs::perms::owner_write) == fs::perms::none) {
+        CannotWrite("the file is read-only");
+    }
+    const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
+    if (!fs::is_directory(folder, ec)) {
+        CannotWrite("the folder " + Quoted(PathText(folder)) + " does not exist");
+    }
+}
+
+fs::path TemporaryPathBeside(const fs::path& path) {
+    std::random_device random;
+    std::uniform_int_distribution<unsigned> digits(0, 0xFFFFFF);
+    fs::path temporary;
+    std::error_code ec;
+    do {
+        char suffix[16];
+        const auto result = std::to_chars(std::begin(suffix), std::end(suffix), digits(random), 16);
+        temporary = path;
+        temporary += ".";
+        temporary += std::string(suffix, result.ptr);
+        temporary += ".tmp";
+    } while (fs::exists(temporary, ec));
+    return temporary;
+}
+
+// Removes the temporary file unless it has been put in place.
+class TemporaryFile {
+  public:
+    explicit TemporaryFile(fs::path path) : path_(std::move(path)) {}
+    ~TemporaryFile() {
+        if (!path_.empty()) {
+            std::error_code ignored;
+            fs::remove(path_, ignored);
+        }
+    }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+    const fs::path& Path() const { return path_; }
+    void Release() { path_.clear(); }
+
+  private:
+    fs::path path_;
+};
+
+std::string ErrnoText() {
+    return errno != 0 ? std::generic_category().message(errno) : std::string("unknown error");
+}
+
+}  // namespace
+
+void WriteTextData(const fs::path& path, const MomentData& data, const Separators& separators) {
+    const std::string text = FormatTextData(data, separators);
+    CheckTarget(path);
+
+    TemporaryFile temporary(TemporaryPathBeside(path));
+    {
+        errno = 0;
+        std::ofstream file(temporary.Path(), std::ios::binary | std::ios::trunc);
+        if (!file) {
+            CannotWrite("the file can't be created in its folder: " + ErrnoText());
+        }
+        file.write(text.data(), static_cast<std::streamsize>(text.size()));
+        file.close();
+        if (!file) {
+            CannotWrite("writing the file failed: " + ErrnoText());
+        }
+    }
+    std::error_code ec;
+    fs::rename(temporary.Path(), path, ec);
+    if (ec) {
+        CannotWrite("the finished file could not replace the old one: " + ec.message());
+    }
+    temporary.Release();
+}
+
+}  // namespace dsf2vemo

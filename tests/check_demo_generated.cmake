@@ -1,0 +1,10 @@
+# Regenerates the sample data system file and compares it with the committed one.
+execute_process(COMMAND ${GENERATOR} ${OUTPUT} RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "the generator failed: ${result}")
+endif()
+file(SHA256 ${OUTPUT} made)
+file(SHA256 ${EXPECTED} committed)
+if(NOT made STREQUAL committed)
+    message(FATAL_ERROR "${EXPECTED} differs from what its generator makes")
+endif()

@@ -1,0 +1,203 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "case_name.h"
+#include "cli_app.h"
+#include "dsf_builder.h"
+#include "temp_dir.h"
+
+namespace dsf2vemo {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::BuildDsf;
+using testing::DemoMomentData;
+using ::testing::HasSubstr;
+using testing::ReadFileText;
+using testing::WriteFileBytes;
+using testing::WriteFileText;
+
+const std::string kDemoComma =
+    "rowtype_,varname_,X1,X2\r\nn,,150,150\r\ncov,X1,1.5\r\ncov,X2,0.3,2.25\r\nmean,,10,20.5\r\n";
+const std::string kDemoSemicolon =
+    "rowtype_;varname_;X1;X2\r\nn;;150;150\r\ncov;X1;1,5\r\ncov;X2;0,3;2,25\r\nmean;;10;20,5\r\n";
+const std::string kDemoPane = "DEMO" + std::string(60, ' ') +
+                              "\r\n150 cases\r\n2 variables\r\nX1, X2\r\n\r\nCovariances\r\n"
+                              " 1.500\r\n .300 2.250\r\n\r\nMeans\r\n 10.000 20.500";
+
+class CliTest : public ::testing::Test {
+  protected:
+    CliTest() { WriteFileBytes(Demo(), BuildDsf(DemoMomentData(), "DEMO")); }
+
+    fs::path Demo() const { return dir_.Path() / "demo.dsf"; }
+    std::string Arg(const fs::path& path) const { return path.string(); }
+
+    int Run(std::vector<std::string> arguments, Separators locale = {",", "."}) {
+        out_.str("");
+        err_.str("");
+        return cli::Run(arguments, locale, out_, err_);
+    }
+
+    testing::TempDir dir_;
+    std::ostringstream out_;
+    std::ostringstream err_;
+};
+
+TEST_F(CliTest, WritesNextToTheInputByDefault) {
+    EXPECT_EQ(Run({Arg(Demo())}), 0);
+    EXPECT_EQ(ReadFileText(dir_.Path() / "demo.txt"), kDemoComma);
+    EXPECT_EQ(out_.str(), "");
+    EXPECT_EQ(err_.str(), "");
+}
+
+TEST_F(CliTest, LocaleSeparatorsAreTheDefaults) {
+    EXPECT_EQ(Run({Arg(Demo()), "-o", "-"}, {";", ","}), 0);
+    EXPECT_EQ(out_.str(), kDemoSemicolon);
+}
+
+TEST_F(CliTest, OptionsOverrideTheLocale) {
+    EXPECT_EQ(Run({"--list-separator", ";", "--decimal-separator", ",", "-o", "-", Arg(Demo())}),
+              0);
+    EXPECT_EQ(out_.str(), kDemoSemicolon);
+}
+
+TEST_F(CliTest, EchoPrintsThePaneTextAfterConverting) {
+    EXPECT_EQ(Run({"--echo", Arg(Demo())}), 0);
+    EXPECT_EQ(out_.str(), kDemoPane);
+    EXPECT_EQ(ReadFileText(dir_.Path() / "demo.txt"), kDemoComma);
+}
+
+TEST_F(CliTest, DecimalSeparatorAppliesToTheEchoToo) {
+    EXPECT_EQ(Run({"--echo", "--decimal-separator", ",", "--list-separator", ";", "-o",
+                   Arg(dir_.Path() / "x.txt"), Arg(Demo())}),
+              0);
+    EXPECT_THAT(out_.str(), HasSubstr(" ,300 2,250\r\n"));
+    EXPECT_EQ(ReadFileText(dir_.Path() / "x.txt"), kDemoSemicolon);
+}
+
+TEST_F(CliTest, OutputNameFollowsTheWindowsRule) {
+    WriteFileBytes(dir_.Path() / "my.study.final.dsf", BuildDsf(DemoMomentData()));
+    WriteFileBytes(dir_.Path() / "noext", BuildDsf(DemoMomentData()));
+    EXPECT_EQ(Run({Arg(dir_.Path() / "my.study.final.dsf"), Arg(dir_.Path() / "noext")}), 0);
+    EXPECT_EQ(ReadFileText(dir_.Path() / "my.study.final.txt"), kDemoComma);
+    EXPECT_EQ(ReadFileText(dir_.Path() / "noext.txt"), kDemoComma);
+}
+
+TEST_F(CliTest, OneFailingInputDoesNotStopTheOthers) {
+    WriteFileBytes(dir_.Path() / "second.dsf", BuildDsf(DemoMomentData()));
+    EXPECT_EQ(Run({Arg(dir_.Path() / "missing.dsf"), Arg(Demo()), Arg(dir_.Path() / "second.dsf")}),
+              1);
+    EXPECT_EQ(ReadFileText(dir_.Path() / "demo.txt"), kDemoComma);
+    EXPECT_EQ(ReadFileText(dir_.Path() / "second.txt"), kDemoComma);
+    EXPECT_EQ(err_.str(), "dsf2vemo-cli: error: cannot read '" + Arg(dir_.Path() / "missing.dsf") +
+                              "': No such file or directory\n");
+    EXPECT_FALSE(fs::exists(dir_.Path() / "missing.dsf"));
+    EXPECT_FALSE(fs::exists(dir_.Path() / "missing.txt"));
+}
+
+// Conversions that fail: status 1, a message naming the file and the reason, the output untouched.
+struct FailureCase {
+    const char* name;
+    std::vector<std::byte> input;
+    std::vector<std::string> extra_arguments;
+    std::string message_part;
+};
+
+class CliFailureTest : public CliTest, public ::testing::WithParamInterface<FailureCase> {};
+
+TEST_P(CliFailureTest, ReportsAndWritesNothing) {
+    const FailureCase& c = GetParam();
+    const fs::path input = dir_.Path() / "bad.dsf";
+    const fs::path output = dir_.Path() / "bad.txt";
+    WriteFileBytes(input, c.input);
+    WriteFileText(output, "existing");
+    std::vector<std::string> arguments = c.extra_arguments;
+    arguments.push_back(Arg(input));
+    EXPECT_EQ(Run(arguments), 1);
+    EXPECT_THAT(err_.str(), HasSubstr("dsf2vemo-cli: error: cannot "));
+    EXPECT_THAT(err_.str(), HasSubstr(c.message_part));
+    EXPECT_EQ(ReadFileText(output), "existing");
+    EXPECT_EQ(out_.str(), "");
+}
+
+std::vector<std::byte> DemoWithName(std::string name) {
+    MomentData data = DemoMomentData();
+    data.VariableNames[1] = std::move(name);
+    return BuildDsf(data);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CliFailureTest,
+    ::testing::Values(
+        FailureCase{"Truncated",
+                    [] {
+                        auto bytes = BuildDsf(DemoMomentData());
+                        bytes.resize(100);
+                        return bytes;
+                    }(),
+                    {},
+                    "bad.dsf': the file is 100 bytes long, but a data system file with 2 "
+                    "variables needs 128 bytes"},
+        FailureCase{"NameWithSeparator",
+                    DemoWithName("A,B"),
+                    {},
+                    "bad.txt': the name of variable 2, \"A,B\", contains the list separator"},
+        FailureCase{"SameSeparators",
+                    BuildDsf(DemoMomentData()),
+                    {"--decimal-separator", ","},
+                    "share a character"}),
+    testing::CaseName());
+
+TEST_F(CliTest, InputNamedLikeItsOutputIsRefused) {
+    const fs::path input = dir_.Path() / "data.txt";
+    WriteFileBytes(input, BuildDsf(DemoMomentData()));
+    const std::string before = ReadFileText(input);
+    EXPECT_EQ(Run({Arg(input)}), 1);
+    EXPECT_THAT(err_.str(), HasSubstr("it is the input file itself"));
+    EXPECT_EQ(ReadFileText(input), before);
+    EXPECT_EQ(Run({Arg(input), "-o", Arg(input)}), 1);
+    EXPECT_EQ(ReadFileText(input), before);
+}
+
+struct UsageCase {
+    const char* name;
+    std::vector<std::string> arguments;
+};
+
+class CliUsageTest : public CliTest, public ::testing::WithParamInterface<UsageCase> {};
+
+TEST_P(CliUsageTest, IsAUsageError) {
+    std::vector<std::string> arguments = GetParam().arguments;
+    for (std::string& argument : arguments) {
+        if (argument == "DEMO") {
+            argument = Arg(Demo());
+        }
+    }
+    EXPECT_EQ(Run(arguments), 2);
+    EXPECT_FALSE(err_.str().empty());
+    EXPECT_FALSE(fs::exists(dir_.Path() / "demo.txt"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CliUsageTest,
+    ::testing::Values(UsageCase{"NoInput", {}}, UsageCase{"UnknownOption", {"--bogus", "DEMO"}},
+                      UsageCase{"OutputWithTwoInputs", {"-o", "x.txt", "DEMO", "DEMO"}},
+                      UsageCase{"EchoToStandardOutput", {"--echo", "-o", "-", "DEMO"}},
+                      UsageCase{"MissingOptionValue", {"DEMO", "--list-separator"}}),
+    testing::CaseName());
+
+TEST_F(CliTest, VersionAndHelp) {
+    EXPECT_EQ(Run({"--version"}), 0);
+    EXPECT_EQ(out_.str(), "dsf2vemo 1.00\n");
+    EXPECT_EQ(Run({"--help"}), 0);
+    EXPECT_THAT(out_.str(), HasSubstr("--list-separator"));
+    EXPECT_THAT(out_.str(), HasSubstr("--echo"));
+}
+
+}  // namespace
+}  // namespace dsf2vemo

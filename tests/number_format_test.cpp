@@ -1,0 +1,131 @@
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+#include <string>
+
+#include "number_format.h"
+
+namespace dsf2vemo {
+namespace {
+
+struct FormatCase {
+    double value;
+    const char* decimal;
+    const char* expected;
+};
+
+class ThreeDecimalsTest : public ::testing::TestWithParam<FormatCase> {};
+
+TEST_P(ThreeDecimalsTest, FormatsLikeThePane) {
+    const FormatCase& c = GetParam();
+    EXPECT_EQ(FormatThreeDecimals(c.value, c.decimal), c.expected) << c.value;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, ThreeDecimalsTest,
+    ::testing::Values(FormatCase{1.5, ".", "1.500"}, FormatCase{0.3, ".", ".300"},
+                      FormatCase{0, ".", ".000"}, FormatCase{-0.25, ".", "-.250"},
+                      FormatCase{1234.5, ".", "1234.500"}, FormatCase{2.0004, ".", "2.000"},
+                      FormatCase{0.3, ",", ",300"}, FormatCase{-1234.5678, ",", "-1234,568"},
+                      FormatCase{0.9996, ".", "1.000"}, FormatCase{-0.9996, ".", "-1.000"},
+                      // Values that round to zero lose their sign; so does negative zero.
+                      FormatCase{-0.0004, ".", ".000"}, FormatCase{-0.0, ".", ".000"},
+                      FormatCase{1e15, ".", "1000000000000000.000"}, FormatCase{0.5, "<>", "<>500"},
+                      FormatCase{std::numeric_limits<double>::quiet_NaN(), ".", "NaN"},
+                      FormatCase{std::numeric_limits<double>::infinity(), ".", "Inf"},
+                      FormatCase{-std::numeric_limits<double>::infinity(), ".", "-Inf"}));
+
+TEST(ThreeDecimalsTest, LargestDoubleKeepsEveryIntegerDigit) {
+    const std::string text = FormatThreeDecimals(std::numeric_limits<double>::max(), ".");
+    EXPECT_EQ(text.size(), 309u + 4u);
+    EXPECT_EQ(text.substr(0, 6), "179769");
+    EXPECT_EQ(text.substr(309), ".000");
+}
+
+// The digits must be those of the exact binary value rounded to three decimals (as printf does),
+// across magnitudes and for values near rounding boundaries.
+TEST(ThreeDecimalsTest, MatchesExactRounding) {
+    std::uint64_t state = 12345;
+    auto next = [&state] {
+        state = state * 6364136223846793005ull + 1442695040888963407ull;
+        return state >> 11;
+    };
+    for (int i = 0; i < 200000; ++i) {
+        const double scale = std::pow(10.0, static_cast<double>(next() % 30) - 15.0);
+        double value = static_cast<double>(next()) / 9007199254740992.0 * scale;
+        if (i % 3 == 0) {
+            // Close to a half of the last decimal.
+            value = (std::round(value * 1000) + 0.5) / 1000;
+        }
+        if (i % 2 == 0) {
+            value = -value;
+        }
+        char expected[400];
+        std::snprintf(expected, sizeof expected, "%.3f", value);
+        std::string exact = expected;
+        if (exact == "-0.000") {
+            exact = "0.000";
+        }
+        if (exact.starts_with("0.") || exact.starts_with("-0.")) {
+            exact.erase(exact.find('0'), 1);
+        }
+        ASSERT_EQ(FormatThreeDecimals(value, "."), exact) << value;
+    }
+}
+
+class GeneralNumberTest : public ::testing::TestWithParam<FormatCase> {};
+
+TEST_P(GeneralNumberTest, FormatsLikeTheTextDataFile) {
+    const FormatCase& c = GetParam();
+    EXPECT_EQ(FormatGeneralNumber(c.value, c.decimal), c.expected) << c.value;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, GeneralNumberTest,
+    ::testing::Values(
+        FormatCase{2, ".", "2"}, FormatCase{0.5, ".", "0.5"}, FormatCase{1.5, ".", "1.5"},
+        FormatCase{0.3, ".", "0.3"}, FormatCase{2.25, ".", "2.25"}, FormatCase{20.5, ",", "20,5"},
+        FormatCase{1.0 / 3.0, ".", "0.333333333333333"},
+        FormatCase{2.0 / 3.0, ".", "0.666666666666667"},
+        FormatCase{-1.0 / 3.0, ",", "-0,333333333333333"}, FormatCase{0, ".", "0"},
+        FormatCase{-0.0, ".", "0"}, FormatCase{-7, ".", "-7"}, FormatCase{0.0001, ".", "0.0001"},
+        FormatCase{0.00001, ".", "1E-05"}, FormatCase{0.000012345, ",", "1,2345E-05"},
+        FormatCase{-0.00001, ".", "-1E-05"}, FormatCase{123456789012345.0, ".", "123456789012345"},
+        FormatCase{1e15, ".", "1E+15"}, FormatCase{1234567890123456.0, ".", "1.23456789012346E+15"},
+        FormatCase{999999999999999.5, ".", "1E+15"}, FormatCase{0.1 + 0.2, ".", "0.3"},
+        FormatCase{1e300, ".", "1E+300"}, FormatCase{-2.5e-300, ".", "-2.5E-300"},
+        FormatCase{5e-324, ".", "4.94065645841247E-324"},
+        FormatCase{std::numeric_limits<double>::max(), ".", "1.79769313486232E+308"},
+        FormatCase{12.5, "--", "12--5"},
+        FormatCase{std::numeric_limits<double>::quiet_NaN(), ".", "NaN"},
+        FormatCase{std::numeric_limits<double>::infinity(), ".", "Inf"},
+        FormatCase{-std::numeric_limits<double>::infinity(), ".", "-Inf"}));
+
+// Every finite value must read back to itself rounded to 15 significant digits.
+TEST(GeneralNumberTest, ReadsBackToFifteenSignificantDigits) {
+    std::uint64_t bits = 0x9E3779B97F4A7C15ull;
+    for (int i = 0; i < 20000; ++i) {
+        bits ^= bits << 13;
+        bits ^= bits >> 7;
+        bits ^= bits << 17;
+        const double value = std::bit_cast<double>(bits);
+        if (!std::isfinite(value)) {
+            continue;
+        }
+        const std::string text = FormatGeneralNumber(value, ".");
+        const double parsed = std::strtod(text.c_str(), nullptr);
+        char expected[40];
+        char actual[40];
+        std::snprintf(expected, sizeof expected, "%.14e", value);
+        std::snprintf(actual, sizeof actual, "%.14e", parsed);
+        ASSERT_STREQ(actual, expected) << text;
+        ASSERT_LE(text.size(), 22u) << text;
+    }
+}
+
+}  // namespace
+}  // namespace dsf2vemo

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "moment_data.h"
+
+namespace dsf2vemo::testing {
+
+// Little-endian byte writer for making data system files, valid or damaged.
+class ByteWriter {
+  public:
+    // `text` padded with spaces (or cut) to exactly `size` bytes.
+    ByteWriter& Text(std::string_view text, std::size_t size);
+    ByteWriter& Int32(std::int32_t value);
+    ByteWriter& Double(double value);
+    ByteWriter& Raw(std::span<const std::byte> bytes);
+
+    const std::vector<std::byte>& Bytes() const { return bytes_; }
+
+  private:
+    ByteWriter& Unsigned(std::uint64_t value, std::size_t size);
+    std::vector<std::byte> bytes_;
+};
+
+// A data system file holding `data` under `header`; names are padded to 8 bytes. The variable
+// count written is data.VariableCount, whatever the arrays hold.
+std::vector<std::byte> BuildDsf(const MomentData& data, std::string_view header = "");
+
+// The documented example: header "DEMO", 150 cases, X1 and X2, covariances 1.5, 0.3 and 2.25,
+// means 10 and 20.5.
+MomentData DemoMomentData();
+inline constexpr std::string_view kDemoHeader = "DEMO";
+
+// p variables named V1 … Vp with values derived from their position; for tests and benchmarks.
+MomentData SyntheticMomentData(std::int32_t variable_count);
+
+void WriteFileBytes(const std::filesystem::path& path, std::span<const std::byte> bytes);
+void WriteFileText(const std::filesystem::path& path, std::string_view text);
+std::string ReadFileText(const std::filesystem::path& path);
+
+}  // namespace dsf2vemo::testing

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs, on Debian 12, what the build needs and is missing. Groups: native (the default),
+# and further groups as the build grows. Prints nothing when everything is there.
+set -euo pipefail
+
+packages_for() {
+    case "$1" in
+        native) echo "cmake g++ make libcli11-dev libgtest-dev libgmock-dev googletest locales" ;;
+        bench) echo "libbenchmark-dev time" ;;
+        *) echo "install_deps.sh: unknown group '$1'" >&2; exit 2 ;;
+    esac
+}
+
+groups=("$@")
+[ ${#groups[@]} -gt 0 ] || groups=(native)
+
+missing=()
+for group in "${groups[@]}"; do
+    for package in $(packages_for "$group"); do
+        if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+            missing+=("$package")
+        fi
+    done
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    sudo_cmd=()
+    [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+    export DEBIAN_FRONTEND=noninteractive
+    "${sudo_cmd[@]}" apt-get update -qq
+    "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
