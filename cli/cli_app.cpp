@@ -114,6 +114,8 @@ int Run(const std::vector<std::string>& arguments, const Separators& locale, std
     CLI::App app{
         "Converts data system files (*.dsf) into text data files of covariances and means.",
         kProgram};
+    // "/name" is a path, never an option, also on Windows.
+    app.allow_windows_style_options(false);
     app.set_version_flag("--version", "dsf2vemo 1.00");
     app.add_option("INPUT", options.inputs, "data system files to convert")
         ->required()

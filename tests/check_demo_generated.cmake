@@ -1,5 +1,7 @@
 # Regenerates the sample data system file and compares it with the committed one.
-execute_process(COMMAND ${GENERATOR} ${OUTPUT} RESULT_VARIABLE result)
+# EMULATOR, when set, runs the generator (Wine for Windows builds).
+separate_arguments(emulator UNIX_COMMAND "${EMULATOR}")
+execute_process(COMMAND ${emulator} ${GENERATOR} ${OUTPUT} RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
     message(FATAL_ERROR "the generator failed: ${result}")
 endif()

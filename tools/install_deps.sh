@@ -7,6 +7,7 @@ packages_for() {
     case "$1" in
         native) echo "cmake g++ make libcli11-dev libgtest-dev libgmock-dev googletest locales" ;;
         bench) echo "libbenchmark-dev time" ;;
+        windows) echo "g++-mingw-w64-x86-64-posix wine64 wine fonts-wine xvfb" ;;
         *) echo "install_deps.sh: unknown group '$1'" >&2; exit 2 ;;
     esac
 }

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Runs a Windows program under Wine in the build's private, quiet prefix:
+#   wine_run.sh PROGRAM.exe [ARGS...]
+# The prefix is DSF2VEMO_WINEPREFIX, or build/windows/wineprefix in the source tree. It is made
+# on first use (no prompts, no Mono or Gecko) with the null graphics driver, so windows need no
+# X display; a caller that sets DISPLAY for screenshots uses tools/wine/with_xvfb.sh instead.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+prefix=${DSF2VEMO_WINEPREFIX:-$here/../../build/windows/wineprefix}
+mkdir -p "$(dirname "$prefix")"
+prefix=$(cd "$(dirname "$prefix")" && pwd)/$(basename "$prefix")
+
+export WINEPREFIX=$prefix
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEARCH=win64
+wine=/usr/lib/wine/wine64
+[ -x "$wine" ] || wine=$(command -v wine64 || command -v wine)
+
+if [ ! -f "$prefix/.dsf2vemo-ready" ]; then
+    (
+        flock 9
+        if [ ! -f "$prefix/.dsf2vemo-ready" ]; then
+            # The lock's descriptor must not leak into the long-lived wineserver.
+            wineboot -i </dev/null >/dev/null 2>&1 9>&- || true
+            "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f </dev/null >/dev/null 2>&1 9>&-
+            wineserver -w 9>&-
+            touch "$prefix/.dsf2vemo-ready"
+        fi
+    ) 9>"$prefix.lock"
+fi
+
+# A persistent server with its output away from the caller's pipes keeps each run quick.
+if ! wineserver -p30 </dev/null >/dev/null 2>&1; then :; fi
+exec "$wine" "$@"
