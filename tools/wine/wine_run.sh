@@ -30,6 +30,17 @@ if [ ! -f "$prefix/.dsf2vemo-ready" ]; then
     ) 9>"$prefix.lock"
 fi
 
-# A persistent server with its output away from the caller's pipes keeps each run quick.
-if ! wineserver -p30 </dev/null >/dev/null 2>&1; then :; fi
+# A persistent server keeps each run quick. When this call starts it (status 0; 2 means one is
+# running), a first program starts Wine's service processes with their output away from the
+# caller's pipes: started by the caller's program, they would hold its pipes open until the
+# server ends, and a test that reads them would wait that long. The lock makes concurrent callers
+# wait for the services rather than start them too.
+(
+    flock 9
+    status=0
+    wineserver -p30 </dev/null >/dev/null 2>&1 9>&- || status=$?
+    if [ "$status" -eq 0 ]; then
+        "$wine" cmd /c exit </dev/null >/dev/null 2>&1 9>&- || true
+    fi
+) 9>"$prefix.lock"
 exec "$wine" "$@"
