@@ -2,8 +2,9 @@
 # Runs a Windows program under Wine in the build's private, quiet prefix:
 #   wine_run.sh PROGRAM.exe [ARGS...]
 # The prefix is DSF2VEMO_WINEPREFIX, or build/windows/wineprefix in the source tree. It is made
-# on first use (no prompts, no Mono or Gecko) with the null graphics driver, so windows need no
-# X display; a caller that sets DISPLAY for screenshots uses tools/wine/with_xvfb.sh instead.
+# on first use (no prompts, no Mono or Gecko) with the graphics driver DSF2VEMO_WINE_GRAPHICS:
+# null (the default), so windows need no X display, or x11, for tools/wine/with_xvfb.sh, which
+# keeps a prefix of its own (a prefix can't switch drivers while its wineserver runs).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 prefix=${DSF2VEMO_WINEPREFIX:-$here/../../build/windows/wineprefix}
@@ -14,6 +15,7 @@ export WINEPREFIX=$prefix
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win64
+graphics=${DSF2VEMO_WINE_GRAPHICS:-null}
 wine=/usr/lib/wine/wine64
 [ -x "$wine" ] || wine=$(command -v wine64 || command -v wine)
 
@@ -23,7 +25,11 @@ if [ ! -f "$prefix/.dsf2vemo-ready" ]; then
         if [ ! -f "$prefix/.dsf2vemo-ready" ]; then
             # The lock's descriptor must not leak into the long-lived wineserver.
             wineboot -i </dev/null >/dev/null 2>&1 9>&- || true
-            "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f </dev/null >/dev/null 2>&1 9>&-
+            "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d "$graphics" /f </dev/null >/dev/null 2>&1 9>&-
+            if [ "$graphics" = x11 ]; then
+                # Unmanaged windows: no waiting for a window manager that isn't there.
+                "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 9>&-
+            fi
             wineserver -w 9>&-
             touch "$prefix/.dsf2vemo-ready"
         fi
