@@ -151,6 +151,26 @@ INSTANTIATE_TEST_SUITE_P(
                     DemoMomentData(),
                     {"\n", "."},
                     "a separator holds a line end, which would break the file's lines"},
+        RefusalCase{"DigitAsDecimalSeparator",
+                    DemoMomentData(),
+                    {"|", "0"},
+                    "the separator \"0\" holds \"0\", which numbers or the fixed words of the "
+                    "file contain, so they would read back wrongly"},
+        RefusalCase{"ExponentLetterInListSeparator",
+                    DemoMomentData(),
+                    {"<E>", "."},
+                    "the separator \"<E>\" holds \"E\", which numbers or the fixed words of the "
+                    "file contain, so they would read back wrongly"},
+        RefusalCase{"MinusAsListSeparator",
+                    DemoMomentData(),
+                    {"-", "."},
+                    "the separator \"-\" holds \"-\", which numbers or the fixed words of the "
+                    "file contain, so they would read back wrongly"},
+        RefusalCase{"UnderscoreAsListSeparator",
+                    DemoMomentData(),
+                    {"_", "."},
+                    "the separator \"_\" holds \"_\", which numbers or the fixed words of the "
+                    "file contain, so they would read back wrongly"},
         RefusalCase{"MissingMeans",
                     {1, 2, {"A", "B"}, {1, 2, 3}, {4}},
                     {",", "."},

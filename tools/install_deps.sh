@@ -7,6 +7,7 @@ packages_for() {
     case "$1" in
         native) echo "cmake g++ make libcli11-dev libgtest-dev libgmock-dev googletest locales" ;;
         bench) echo "libbenchmark-dev time" ;;
+        fuzz) echo "clang-14 libclang-rt-14-dev llvm-14" ;;
         *) echo "install_deps.sh: unknown group '$1'" >&2; exit 2 ;;
     esac
 }
