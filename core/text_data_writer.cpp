@@ -86,6 +86,13 @@ void CheckMomentData(const MomentData& data, const Separators& separators) {
                    ", contains the list separator " + Quoted(separators.list) +
                    ", so its columns would shift");
         }
+        // A separator that can overlap itself ("||") is found one place early after a name
+        // ending in part of it ("A|"), and the columns shift just the same.
+        if ((name + separators.list).find(separators.list) != name.size()) {
+            Refuse("the name of variable " + std::to_string(i + 1) + ", " + Quoted(name) +
+                   ", ends in part of the list separator " + Quoted(separators.list) +
+                   ", so its columns would shift");
+        }
         if (HasLineEnd(name)) {
             Refuse("the name of variable " + std::to_string(i + 1) +
                    " contains a line end, which would break the file's lines");

@@ -13,7 +13,8 @@ namespace dsf2vemo {
 // ConversionError (Refused) when the result would read back wrongly: an empty separator, a
 // separator holding a line end, an ASCII letter, a digit, "+", "-" or "_" (what numbers and the
 // fixed words are made of), list and decimal separators sharing a character, a name holding the
-// list separator or a line end, or arrays that don't match the variable count.
+// list separator or a line end, a name ending in part of a list separator that can overlap
+// itself ("A|" before "||"), or arrays that don't match the variable count.
 std::string FormatTextData(const MomentData& data, const Separators& separators);
 
 // Writes FormatTextData to `path`. The text goes to a temporary file beside `path`, which
