@@ -113,7 +113,7 @@ std::vector<std::uint64_t> Bits(const std::vector<double>& values) {
 
 TEST(RoundTripProperty, RandomMomentDataReadsBackTo15Digits) {
     const std::vector<Separators> kSeparators = {{",", "."}, {";", ","}, {"\t", "."}, {"<|>", ","}};
-    constexpr int kRounds = 120;
+    constexpr int kRounds = 80;
     const std::uint64_t base = BaseSeed();
     for (int round = 0; round < kRounds; ++round) {
         const std::uint64_t seed = base + static_cast<std::uint64_t>(round);
