@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the native build with warnings as errors, the same tests
-# under AddressSanitizer and UndefinedBehaviorSanitizer, then the Windows build under Wine and
-# its zip package.
+# under AddressSanitizer and UndefinedBehaviorSanitizer, the Windows build under Wine and its zip
+# package, then each fuzz target for a bounded time (FUZZ_SECONDS per target, 30 by default).
 set -euo pipefail
 cd "$(dirname "$0")"
 # Two jobs at most: the machines have two cores.
 jobs=$(( $(nproc) < 2 ? $(nproc) : 2 ))
 
-tools/install_deps.sh native windows
+tools/install_deps.sh native windows fuzz
 
 for preset in linux linux-asan windows; do
     echo "== $preset"
@@ -24,3 +24,8 @@ for preset in linux linux-asan windows; do
     ctest --preset "$preset" -j "$jobs"
     echo "== $preset: tested in $((SECONDS - start)) s"
 done
+
+echo "== fuzz"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j "$jobs"
+fuzz/run_fuzzers.sh "${FUZZ_SECONDS:-30}"

@@ -76,7 +76,8 @@ std::string Plural(std::int64_t count, std::string_view noun) {
 
 // The text an echo of p variables takes, so the pane's buffer grows once.
 std::size_t EchoSizeEstimate(std::int64_t p) {
-    return static_cast<std::size_t>(kHeaderSize + 64 + 10 * p + 8 * CovarianceCount(p) + 8 * p);
+    return static_cast<std::size_t>(static_cast<std::int64_t>(kHeaderSize) + 64 + 10 * p +
+                                    8 * CovarianceCount(p) + 8 * p);
 }
 
 [[noreturn]] void ThrowCannotOpen(const std::string& reason) {

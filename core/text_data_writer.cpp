@@ -32,6 +32,11 @@ std::string Quoted(std::string_view text) {
     return quoted;
 }
 
+// What the numbers ("-1.5E+15", "NaN", "Inf") and the fixed words ("rowtype_", "varname_", "n",
+// "cov", "mean") are made of; no separator may hold one, or a reader could not tell them apart.
+constexpr std::string_view kNumberAndWordCharacters =
+    "0123456789+-_abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
+
 bool HasLineEnd(std::string_view text) {
     return text.find_first_of("\r\n") != std::string_view::npos;
 }
@@ -45,6 +50,15 @@ void CheckSeparators(const Separators& separators) {
     }
     if (HasLineEnd(separators.list) || HasLineEnd(separators.decimal)) {
         Refuse("a separator holds a line end, which would break the file's lines");
+    }
+    for (const std::string* separator : {&separators.list, &separators.decimal}) {
+        const std::size_t at = separator->find_first_of(kNumberAndWordCharacters);
+        if (at != std::string::npos) {
+            Refuse("the separator " + Quoted(*separator) + " holds " +
+                   Quoted(separator->substr(at, 1)) +
+                   ", which numbers or the fixed words of the file contain, so they would read "
+                   "back wrongly");
+        }
     }
     if (separators.list.find_first_of(separators.decimal) != std::string::npos) {
         Refuse("the list separator " + Quoted(separators.list) + " and the decimal separator " +
@@ -70,6 +84,13 @@ void CheckMomentData(const MomentData& data, const Separators& separators) {
         if (name.find(separators.list) != std::string::npos) {
             Refuse("the name of variable " + std::to_string(i + 1) + ", " + Quoted(name) +
                    ", contains the list separator " + Quoted(separators.list) +
+                   ", so its columns would shift");
+        }
+        // A separator that can overlap itself ("||") is found one place early after a name
+        // ending in part of it ("A|"), and the columns shift just the same.
+        if ((name + separators.list).find(separators.list) != name.size()) {
+            Refuse("the name of variable " + std::to_string(i + 1) + ", " + Quoted(name) +
+                   ", ends in part of the list separator " + Quoted(separators.list) +
                    ", so its columns would shift");
         }
         if (HasLineEnd(name)) {

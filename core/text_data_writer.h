@@ -11,8 +11,10 @@ namespace dsf2vemo {
 // The text data file for `data`: a "rowtype_"/"varname_" header line, an "n" line, one "cov"
 // line per variable with the lower triangle, and a "mean" line, each ended by CR LF. Throws
 // ConversionError (Refused) when the result would read back wrongly: an empty separator, a
-// separator holding a line end, list and decimal separators sharing a character, a name holding
-// the list separator or a line end, or arrays that don't match the variable count.
+// separator holding a line end, an ASCII letter, a digit, "+", "-" or "_" (what numbers and the
+// fixed words are made of), list and decimal separators sharing a character, a name holding the
+// list separator or a line end, a name ending in part of a list separator that can overlap
+// itself ("A|" before "||"), or arrays that don't match the variable count.
 std::string FormatTextData(const MomentData& data, const Separators& separators);
 
 // Writes FormatTextData to `path`. The text goes to a temporary file beside `path`, which

@@ -50,6 +50,11 @@ INSTANTIATE_TEST_SUITE_P(
                    {"<|>", "."},
                    "rowtype_<|>varname_<|>X1<|>X2\r\nn<|><|>150<|>150\r\ncov<|>X1<|>1.5\r\n"
                    "cov<|>X2<|>0.3<|>2.25\r\nmean<|><|>10<|>20.5\r\n"},
+        FormatCase{"NameStartingWithPartOfSelfOverlappingSeparator",
+                   {1, 2, {"A", "|B"}, {1, 2, 3}, {4, 5}},
+                   {"||", "."},
+                   "rowtype_||varname_||A|||B\r\nn||||1||1\r\ncov||A||1\r\ncov|||B||2||3\r\n"
+                   "mean||||4||5\r\n"},
         FormatCase{"OneVariable",
                    {7, 1, {"A"}, {0.5}, {-2}},
                    {",", "."},
@@ -121,6 +126,11 @@ INSTANTIATE_TEST_SUITE_P(
                     {",", "."},
                     "the name of variable 2, \"B,C\", contains the list separator \",\", so its "
                     "columns would shift"},
+        RefusalCase{"NameEndingInPartOfSelfOverlappingSeparator",
+                    {1, 2, {"A|", "B"}, {1, 2, 3}, {4, 5}},
+                    {"||", "."},
+                    "the name of variable 1, \"A|\", ends in part of the list separator \"||\", "
+                    "so its columns would shift"},
         RefusalCase{"NameWithCarriageReturn",
                     {1, 1, {"A\rB"}, {1}, {2}},
                     {",", "."},
@@ -151,6 +161,26 @@ INSTANTIATE_TEST_SUITE_P(
                     DemoMomentData(),
                     {"\n", "."},
                     "a separator holds a line end, which would break the file's lines"},
+        RefusalCase{"DigitAsDecimalSeparator",
+                    DemoMomentData(),
+                    {"|", "0"},
+                    "the separator \"0\" holds \"0\", which numbers or the fixed words of the "
+                    "file contain, so they would read back wrongly"},
+        RefusalCase{"ExponentLetterInListSeparator",
+                    DemoMomentData(),
+                    {"<E>", "."},
+                    "the separator \"<E>\" holds \"E\", which numbers or the fixed words of the "
+                    "file contain, so they would read back wrongly"},
+        RefusalCase{"MinusAsListSeparator",
+                    DemoMomentData(),
+                    {"-", "."},
+                    "the separator \"-\" holds \"-\", which numbers or the fixed words of the "
+                    "file contain, so they would read back wrongly"},
+        RefusalCase{"UnderscoreAsListSeparator",
+                    DemoMomentData(),
+                    {"_", "."},
+                    "the separator \"_\" holds \"_\", which numbers or the fixed words of the "
+                    "file contain, so they would read back wrongly"},
         RefusalCase{"MissingMeans",
                     {1, 2, {"A", "B"}, {1, 2, 3}, {4}},
                     {",", "."},

@@ -11,6 +11,7 @@ packages_for() {
         bench) echo "libbenchmark-dev time" ;;
         windows) echo "g++-mingw-w64-x86-64-posix wine64 wine fonts-wine xvfb bsdutils zip unzip" ;;
         screenshot) echo "xvfb imagemagick xdotool" ;;
+        fuzz) echo "clang-14 libclang-rt-14-dev llvm-14" ;;
         *) echo "install_deps.sh: unknown group '$1'" >&2; exit 2 ;;
     esac
 }
