@@ -12,6 +12,7 @@
 #include "dsf_reader.h"
 #include "error_description.h"
 #include "path_divide.h"
+#include "resource.h"
 #include "results_pane.h"
 #include "same_file.h"
 #include "text_data_writer.h"
@@ -39,7 +40,7 @@ constexpr wchar_t kWriteFailed[] =
     L"An error occurred while trying to write the Vemo-compatible file,\r\n";
 
 HICON ProgramIcon() {
-    const HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
+    const HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP));
     return icon != nullptr ? icon : LoadIconW(nullptr, IDI_APPLICATION);
 }
 

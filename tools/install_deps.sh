@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # Installs, on Debian 12, what the build needs and is missing. Groups: native (the default),
-# and further groups as the build grows. Prints nothing when everything is there.
+# bench, windows (cross build, Wine, `script` for terminal tests, zip for the package) and
+# screenshot (tools/wine/with_xvfb.sh and pictures of its display). Prints nothing when
+# everything is there.
 set -euo pipefail
 
 packages_for() {
     case "$1" in
         native) echo "cmake g++ make libcli11-dev libgtest-dev libgmock-dev googletest locales" ;;
         bench) echo "libbenchmark-dev time" ;;
-        windows) echo "g++-mingw-w64-x86-64-posix wine64 wine fonts-wine xvfb" ;;
+        windows) echo "g++-mingw-w64-x86-64-posix wine64 wine fonts-wine xvfb bsdutils zip unzip" ;;
+        screenshot) echo "xvfb imagemagick xdotool" ;;
         *) echo "install_deps.sh: unknown group '$1'" >&2; exit 2 ;;
     esac
 }

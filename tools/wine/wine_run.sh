@@ -2,8 +2,9 @@
 # Runs a Windows program under Wine in the build's private, quiet prefix:
 #   wine_run.sh PROGRAM.exe [ARGS...]
 # The prefix is DSF2VEMO_WINEPREFIX, or build/windows/wineprefix in the source tree. It is made
-# on first use (no prompts, no Mono or Gecko) with the null graphics driver, so windows need no
-# X display; a caller that sets DISPLAY for screenshots uses tools/wine/with_xvfb.sh instead.
+# on first use (no prompts, no Mono or Gecko) with the graphics driver DSF2VEMO_WINE_GRAPHICS:
+# null (the default), so windows need no X display, or x11, for tools/wine/with_xvfb.sh, which
+# keeps a prefix of its own (a prefix can't switch drivers while its wineserver runs).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 prefix=${DSF2VEMO_WINEPREFIX:-$here/../../build/windows/wineprefix}
@@ -14,6 +15,7 @@ export WINEPREFIX=$prefix
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win64
+graphics=${DSF2VEMO_WINE_GRAPHICS:-null}
 wine=/usr/lib/wine/wine64
 [ -x "$wine" ] || wine=$(command -v wine64 || command -v wine)
 
@@ -23,13 +25,28 @@ if [ ! -f "$prefix/.dsf2vemo-ready" ]; then
         if [ ! -f "$prefix/.dsf2vemo-ready" ]; then
             # The lock's descriptor must not leak into the long-lived wineserver.
             wineboot -i </dev/null >/dev/null 2>&1 9>&- || true
-            "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f </dev/null >/dev/null 2>&1 9>&-
+            "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d "$graphics" /f </dev/null >/dev/null 2>&1 9>&-
+            if [ "$graphics" = x11 ]; then
+                # Unmanaged windows: no waiting for a window manager that isn't there.
+                "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 9>&-
+            fi
             wineserver -w 9>&-
             touch "$prefix/.dsf2vemo-ready"
         fi
     ) 9>"$prefix.lock"
 fi
 
-# A persistent server with its output away from the caller's pipes keeps each run quick.
-if ! wineserver -p30 </dev/null >/dev/null 2>&1; then :; fi
+# A persistent server keeps each run quick. When this call starts it (status 0; 2 means one is
+# running), a first program starts Wine's service processes with their output away from the
+# caller's pipes: started by the caller's program, they would hold its pipes open until the
+# server ends, and a test that reads them would wait that long. The lock makes concurrent callers
+# wait for the services rather than start them too.
+(
+    flock 9
+    status=0
+    wineserver -p30 </dev/null >/dev/null 2>&1 9>&- || status=$?
+    if [ "$status" -eq 0 ]; then
+        "$wine" cmd /c exit </dev/null >/dev/null 2>&1 9>&- || true
+    fi
+) 9>"$prefix.lock"
 exec "$wine" "$@"

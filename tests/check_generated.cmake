@@ -1,4 +1,4 @@
-# Regenerates the sample data system file and compares it with the committed one.
+# Regenerates a committed file (a sample, the icon) and compares it with the committed one.
 # EMULATOR, when set, runs the generator (Wine for Windows builds).
 separate_arguments(emulator UNIX_COMMAND "${EMULATOR}")
 execute_process(COMMAND ${emulator} ${GENERATOR} ${OUTPUT} RESULT_VARIABLE result)
