@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Times the main window under Wine: Input clicked until the pane shows the echo, for synthetic
-# files of p variables (default 100 300 1000), then closing the window. pane_chars counts a line
-# end as one character, as the rich edit control holds it.
+# files of p variables (default 100 300 1000), then closing the window. pane_chars is the length
+# of the text the pane reports (line ends as CR LF), to compare with the echo's.
 #   bench/gui_bench.sh [P...]        headless (Wine's null display driver)
 #   DSF2VEMO_BENCH_X11=1 bench/gui_bench.sh [P...]   on a private X display (Xvfb)
 set -euo pipefail
