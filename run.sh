@@ -1,12 +1,24 @@
 #!/usr/bin/env bash
-# Converts data system files with the command line converter and shows the result:
+# Opens the program's window under Wine on your X display:
+#   ./run.sh
+# or converts data system files with the command line converter and shows the result:
 #   ./run.sh examples/demo.dsf [more options for dsf2vemo-cli]
 set -euo pipefail
 root=$(cd "$(dirname "$0")" && pwd)
 
 if [ $# -eq 0 ]; then
-    echo "usage: ./run.sh FILE.dsf [dsf2vemo-cli options]" >&2
-    exit 2
+    if [ -z "${DISPLAY:-}" ]; then
+        echo "run.sh: the window needs an X display (DISPLAY is not set);" \
+            "give a file to use the command line converter: ./run.sh FILE.dsf" >&2
+        exit 2
+    fi
+    "$root/tools/install_deps.sh" native windows
+    cmake --preset windows -S "$root" >/dev/null
+    cmake --build "$root/build/windows" --target dsf2vemo -j 2 >/dev/null
+    # A prefix with Wine's X11 driver: the build's default one has the null driver.
+    export DSF2VEMO_WINEPREFIX=${DSF2VEMO_WINEPREFIX:-$root/build/windows/wineprefix-x11}
+    export DSF2VEMO_WINE_GRAPHICS=x11
+    exec "$root/tools/wine/wine_run.sh" "$root/build/windows/main_window/dsf2vemo.exe"
 fi
 
 "$root/tools/install_deps.sh" native

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <windows.h>
+
+#include "unique_handles.h"
+
+namespace dsf2vemo::gui {
+
+// A top-level window whose messages go to a member function. The window procedure stores the
+// object at WM_NCCREATE and forgets it at WM_NCDESTROY; no exception ever leaves it.
+class BaseWindow {
+  public:
+    BaseWindow() = default;
+    virtual ~BaseWindow();
+    BaseWindow(const BaseWindow&) = delete;
+    BaseWindow& operator=(const BaseWindow&) = delete;
+
+    HWND Hwnd() const { return window_.Get(); }
+
+  protected:
+    // Registers the class on first use (idempotent) and creates the window. Throws
+    // std::system_error when Windows refuses.
+    void CreateTopLevel(const wchar_t* class_name, HICON icon, const wchar_t* caption, DWORD style,
+                        DWORD ex_style);
+
+    virtual LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) = 0;
+    LRESULT DefaultHandling(UINT message, WPARAM wparam, LPARAM lparam);
+
+  private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+
+    UniqueWindow window_;
+};
+
+}  // namespace dsf2vemo::gui

@@ -1,0 +1,320 @@
+#include "form1.h"
+
+#include <commdlg.h>
+
+#include <exception>
+#include <filesystem>
+#include <utility>
+
+#include "control_ids.h"
+#include "conversion_error.h"
+#include "dpi.h"
+#include "dsf_reader.h"
+#include "error_description.h"
+#include "path_divide.h"
+#include "resource.h"
+#include "results_pane.h"
+#include "same_file.h"
+#include "text_data_writer.h"
+
+namespace dsf2vemo::gui {
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"dsf2vemo.Form1";
+constexpr wchar_t kCaption[] = L"Convert from Prelis to Vemo";
+constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
+
+constexpr wchar_t kInputFilter[] = L"Prelis Data System Files (*.dsf)|*.dsf";
+constexpr wchar_t kOutputFilter[] = L"Vemo text files (*.txt)|*.txt";
+// File must exist, path must exist, no read-only check box: 0x1804.
+constexpr DWORD kInputFlags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+// Path must exist, no read-only check box: 0x804.
+constexpr DWORD kOutputFlags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+
+constexpr wchar_t kReadFailed[] = L"An error occurred while trying to read the Prelis file,\r\n";
+constexpr wchar_t kOutputNameFailed[] =
+    L"An error occurred while trying to obtain the name of the Vemo-compatible file.";
+constexpr wchar_t kWriteFailed[] =
+    L"An error occurred while trying to write the Vemo-compatible file,\r\n";
+
+HICON ProgramIcon() {
+    const HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP));
+    return icon != nullptr ? icon : LoadIconW(nullptr, IDI_APPLICATION);
+}
+
+std::wstring DefaultOutputName(const std::wstring& input) {
+    CPathDivideW divide;
+    divide.Init(input);
+    return divide.Directory() + L"\\" + divide.NameOnly() + L".txt";
+}
+
+}  // namespace
+
+std::wstring WindowText(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+Form1::Form1(Module1& module, FileDialog& file_dialog, MessageBoxer& message_box, OnClose on_close)
+    : module_(module), file_dialog_(file_dialog), message_box_(message_box), on_close_(on_close) {}
+
+Form1::~Form1() {
+    // The pane before its parent.
+    RichTextBox1.reset();
+}
+
+void Form1::Create() {
+    CreateTopLevel(kClassName, ProgramIcon(), kCaption, kStyle, kExStyle);
+}
+
+void Form1::Show(int show_command) {
+    ShowWindow(Hwnd(), show_command);
+    UpdateWindow(Hwnd());
+}
+
+LRESULT Form1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+        case WM_CREATE:
+            Form_Create();
+            return 0;
+        case WM_SIZE:
+            // Minimised, the inner area is 0 by 0: nothing to lay out, and the controls keep
+            // their places for the restore.
+            if (wparam != SIZE_MINIMIZED) {
+                Form_Resize();
+            }
+            return 0;
+        case WM_DPICHANGED:
+            Form_DpiChanged(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
+            return 0;
+        case WM_COMMAND:
+            Form_Command(LOWORD(wparam), HIWORD(wparam));
+            return 0;
+        case WM_DESTROY:
+            Form_Destroy();
+            return 0;
+        default:
+            return DefaultHandling(message, wparam, lparam);
+    }
+}
+
+void Form1::Form_Create() {
+    dpi_ = WindowDpi(Hwnd());
+    MakeFont();
+    // Created in tab order.
+    cmdInput = CreateChild(L"BUTTON", L"&Input", BS_PUSHBUTTON | WS_TABSTOP, IDC_cmdInput);
+    cmdOutput = CreateChild(L"BUTTON", L"&Output", BS_PUSHBUTTON | WS_TABSTOP, IDC_cmdOutput);
+    cmdConvert = CreateChild(L"BUTTON", L"&Convert", BS_PUSHBUTTON | WS_TABSTOP, IDC_cmdConvert);
+    cmdHelp = CreateChild(L"BUTTON", L"&Help", BS_PUSHBUTTON | WS_TABSTOP, IDC_cmdHelp);
+    cmdAbout = CreateChild(L"BUTTON", L"&About", BS_PUSHBUTTON | WS_TABSTOP, IDC_cmdAbout);
+    // Paths can hold '&': no access-key prefixes in the labels.
+    const DWORD label_style = SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS | SS_CENTERIMAGE;
+    LabelInput = CreateChild(L"STATIC", L"", label_style, IDC_LabelInput);
+    LabelOutput = CreateChild(L"STATIC", L"", label_style, IDC_LabelOutput);
+    RichTextBox1.emplace(Hwnd(), IDC_RichTextBox1, LabelOutput);
+    Form_Load();
+}
+
+void Form1::Form_Load() {
+    layout::Form_Load(layout_);
+    CenterOnScreen();
+    ApplyLayout();
+    EnableDisable();
+}
+
+void Form1::Form_Resize() {
+    RECT client{};
+    GetClientRect(Hwnd(), &client);
+    layout::Form_Resize(layout_, PixelsToTwips(client.right, dpi_),
+                        PixelsToTwips(client.bottom, dpi_));
+    ApplyLayout();
+}
+
+void Form1::Form_Destroy() {
+    RichTextBox1.reset();
+    if (on_close_ == OnClose::EndProgram) {
+        PostQuitMessage(0);
+    }
+}
+
+void Form1::Form_DpiChanged(UINT dpi, const RECT& suggested) {
+    dpi_ = dpi;
+    MakeFont();
+    SetWindowPos(Hwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    // The size may not have changed, and the pixel positions depend on the DPI as well.
+    Form_Resize();
+}
+
+void Form1::Form_Command(int control_id, int notification) {
+    if (notification != BN_CLICKED) {
+        return;
+    }
+    switch (control_id) {
+        case IDC_cmdInput:
+            cmdInput_Click();
+            break;
+        case IDC_cmdOutput:
+            cmdOutput_Click();
+            break;
+        case IDC_cmdConvert:
+            cmdConvert_Click();
+            break;
+        case IDC_cmdHelp:
+            cmdHelp_Click();
+            break;
+        case IDC_cmdAbout:
+            cmdAbout_Click();
+            break;
+        default:
+            break;
+    }
+}
+
+void Form1::cmdInput_Click() {
+    cmdlg1.Filter = kInputFilter;
+    cmdlg1.Flags = kInputFlags;
+    // No file name preset: the dialog shows whatever it last held.
+    if (!file_dialog_.ShowOpen(Hwnd(), cmdlg1)) {
+        return;
+    }
+    SetWindowTextW(LabelInput, cmdlg1.FileName.c_str());
+    SetWindowTextW(LabelOutput, DefaultOutputName(WindowText(LabelInput)).c_str());
+
+    TextPane pane(module_.separators.decimal);
+    try {
+        MomentData data = ReadDsf(std::filesystem::path(WindowText(LabelInput)), pane);
+        RichTextBox1->ShowText(pane.Text(), pane.SelStart());
+        module_.moment_data = std::move(data);
+        EnableDisable();
+    } catch (...) {
+        const std::wstring description = ErrorDescription(std::current_exception());
+        // Nothing of this file can be converted, and the previous file's data must not be
+        // written under this file's name.
+        module_.moment_data.reset();
+        EnableDisable();
+        try {
+            // The pane shows what was read up to the failure.
+            RichTextBox1->ShowText(pane.Text(), pane.SelStart());
+        } catch (...) {
+            // The error box below still reports the read failure.
+        }
+        ShowErrorMessage(kReadFailed + WindowText(LabelInput) + L".", description);
+    }
+}
+
+void Form1::cmdOutput_Click() {
+    try {
+        cmdlg1.FileName = WindowText(LabelOutput);
+        cmdlg1.Filter = kOutputFilter;
+        cmdlg1.Flags = kOutputFlags;
+    } catch (...) {
+        ShowErrorMessage(kOutputNameFailed, ErrorDescription(std::current_exception()));
+        return;
+    }
+    // An open dialog, as for the input: the name need not exist yet and nobody is asked about
+    // overwriting. Cancelling changes nothing.
+    if (!file_dialog_.ShowOpen(Hwnd(), cmdlg1)) {
+        return;
+    }
+    SetWindowTextW(LabelOutput, cmdlg1.FileName.c_str());
+    EnableDisable();
+}
+
+void Form1::cmdConvert_Click() {
+    const std::wstring output = WindowText(LabelOutput);
+    try {
+        if (!module_.moment_data) {
+            throw ConversionError(ErrorKind::Refused,
+                                  "no data system file has been read successfully");
+        }
+        const std::filesystem::path output_path(output);
+        if (NamesSameFile(std::filesystem::path(WindowText(LabelInput)), output_path)) {
+            throw ConversionError(
+                ErrorKind::Refused,
+                "it is the input file itself, and writing it would destroy the input");
+        }
+        WriteTextData(output_path, *module_.moment_data, module_.separators);
+    } catch (...) {
+        ShowErrorMessage(kWriteFailed + output + L".", ErrorDescription(std::current_exception()));
+    }
+}
+
+void Form1::cmdHelp_Click() {
+    // The help window attaches here.
+}
+
+void Form1::cmdAbout_Click() {
+    // The about box attaches here.
+}
+
+void Form1::EnableDisable() {
+    const bool enabled = GetWindowTextLengthW(LabelInput) > 0 &&
+                         GetWindowTextLengthW(LabelOutput) > 0 && module_.moment_data.has_value();
+    EnableWindow(cmdConvert, enabled);
+}
+
+void Form1::ShowErrorMessage(const std::wstring& message, const std::wstring& description) {
+    message_box_.Show(Hwnd(), message + L"\r\n\r\n(" + description + L")", L"Error",
+                      MB_OK | MB_ICONINFORMATION);
+}
+
+HWND Form1::CreateChild(const wchar_t* window_class, const wchar_t* caption, DWORD style, int id) {
+    const HWND child = CreateWindowExW(
+        0, window_class, caption, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, Hwnd(),
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+    if (child == nullptr) {
+        throw std::system_error(static_cast<int>(GetLastError()), std::system_category(),
+                                "a control of the main window could not be created");
+    }
+    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+    return child;
+}
+
+void Form1::MakeFont() {
+    UniqueFont font(CreateFontW(-MulDiv(8, static_cast<int>(dpi_), 72), 0, 0, 0, FW_NORMAL, FALSE,
+                                FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS,
+                                L"MS Sans Serif"));
+    for (const HWND child :
+         {cmdInput, cmdOutput, cmdConvert, cmdHelp, cmdAbout, LabelInput, LabelOutput}) {
+        if (child != nullptr) {
+            SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
+        }
+    }
+    font_ = std::move(font);
+}
+
+void Form1::ApplyLayout() {
+    const auto place = [this](HWND control, const layout::TwipRect& twips) {
+        const PixelRect pixels = ToPixels(twips, dpi_);
+        MoveWindow(control, pixels.Left, pixels.Top, pixels.Width, pixels.Height, TRUE);
+    };
+    place(cmdInput, layout_.cmdInput);
+    place(cmdOutput, layout_.cmdOutput);
+    place(cmdConvert, layout_.cmdConvert);
+    place(cmdHelp, layout_.cmdHelp);
+    place(cmdAbout, layout_.cmdAbout);
+    place(LabelInput, layout_.LabelInput);
+    place(LabelOutput, layout_.LabelOutput);
+    RichTextBox1->Move(ToPixels(layout_.RichTextBox1, dpi_));
+}
+
+void Form1::CenterOnScreen() {
+    const SIZE size = WindowSizeForClient(TwipsToPixels(layout::kDesignClientWidth, dpi_),
+                                          TwipsToPixels(layout::kDesignClientHeight, dpi_), kStyle,
+                                          kExStyle, dpi_);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    GetMonitorInfoW(MonitorFromWindow(Hwnd(), MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT& work = monitor.rcWork;
+    const int left = work.left + (work.right - work.left - size.cx) / 2;
+    const int top = work.top + (work.bottom - work.top - size.cy) / 2;
+    SetWindowPos(Hwnd(), nullptr, left, top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace dsf2vemo::gui

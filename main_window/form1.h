@@ -1,0 +1,81 @@
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+#include "base_window.h"
+#include "file_dialog.h"
+#include "form_layout.h"
+#include "message_box.h"
+#include "module1.h"
+#include "rich_text_box.h"
+#include "unique_handles.h"
+
+namespace dsf2vemo::gui {
+
+// The main window: Input reads a data system file and echoes it into the results pane, Output
+// chooses the text data file, Convert writes it. The chosen paths live in the captions of
+// LabelInput and LabelOutput.
+class Form1 final : public BaseWindow {
+  public:
+    enum class OnClose { KeepRunning, EndProgram };
+
+    Form1(Module1& module, FileDialog& file_dialog, MessageBoxer& message_box,
+          OnClose on_close = OnClose::KeepRunning);
+    ~Form1() override;
+
+    // Creates the window, hidden; Form_Load has run when this returns.
+    void Create();
+    void Show(int show_command = SW_SHOWNORMAL);
+
+  private:
+    LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
+
+    void Form_Create();
+    void Form_Load();
+    void Form_Resize();
+    void Form_Destroy();
+    void Form_DpiChanged(UINT dpi, const RECT& suggested);
+    void Form_Command(int control_id, int notification);
+
+    void cmdInput_Click();
+    void cmdOutput_Click();
+    void cmdConvert_Click();
+    void cmdHelp_Click();
+    void cmdAbout_Click();
+
+    void EnableDisable();
+    void ShowErrorMessage(const std::wstring& message, const std::wstring& description);
+
+    HWND CreateChild(const wchar_t* window_class, const wchar_t* caption, DWORD style, int id);
+    void MakeFont();
+    void ApplyLayout();
+    void CenterOnScreen();
+
+    Module1& module_;
+    FileDialog& file_dialog_;
+    MessageBoxer& message_box_;
+    OnClose on_close_;
+
+    CommonDialog cmdlg1;
+    layout::FormLayout layout_ = layout::DesignLayout();
+    UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
+    UniqueFont font_;
+
+    // Child windows go with their parent; these handles don't own them.
+    HWND cmdInput = nullptr;
+    HWND cmdOutput = nullptr;
+    HWND cmdConvert = nullptr;
+    HWND cmdHelp = nullptr;
+    HWND cmdAbout = nullptr;
+    HWND LabelInput = nullptr;
+    HWND LabelOutput = nullptr;
+    std::optional<RichTextBox> RichTextBox1;
+};
+
+// The window's text (a label's caption).
+std::wstring WindowText(HWND window);
+
+}  // namespace dsf2vemo::gui

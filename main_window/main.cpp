@@ -1,0 +1,43 @@
+#include <windows.h>
+
+#include "file_dialog.h"
+#include "form1.h"
+#include "message_box.h"
+#include "module1.h"
+#include "separators.h"
+
+namespace dsf2vemo::gui {
+namespace {
+
+// Start-up: the locale's separators once for the whole run, then the main window, modeless.
+// The program ends when the main window is closed.
+int Main() {
+    Module1 module{GetLocaleSeparators(), {}};
+    OpenFileDialog file_dialog;
+    SystemMessageBox message_box;
+    Form1 form(module, file_dialog, message_box, Form1::OnClose::EndProgram);
+    form.Create();
+    form.Show();
+
+    MSG message{};
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        // Tab, Shift+Tab and the buttons' access keys.
+        if (form.Hwnd() == nullptr || !IsDialogMessageW(form.Hwnd(), &message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+    return static_cast<int>(message.wParam);
+}
+
+}  // namespace
+}  // namespace dsf2vemo::gui
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    try {
+        return dsf2vemo::gui::Main();
+    } catch (const std::exception& error) {
+        MessageBoxA(nullptr, error.what(), "dsf2vemo", MB_OK | MB_ICONERROR);
+        return 1;
+    }
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace dsf2vemo::gui {
+
+// Single-byte text in the ANSI code page (what the reader echoes) as UTF-16.
+std::wstring AnsiToWide(std::string_view text);
+
+// UTF-8 text (error descriptions) as UTF-16; invalid sequences become U+FFFD.
+std::wstring Utf8ToWide(std::string_view text);
+
+}  // namespace dsf2vemo::gui

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "file_dialog.h"
+#include "message_box.h"
+
+namespace dsf2vemo::testing {
+
+// A file dialog that answers from a script and records what each opening was asked.
+class ScriptedFileDialog final : public gui::FileDialog {
+  public:
+    // The next opening returns `path` as if chosen, or cancels for std::nullopt.
+    void Answer(std::optional<std::wstring> path) { answers_.push_back(std::move(path)); }
+
+    bool ShowOpen(HWND, gui::CommonDialog& dialog) override {
+        openings.push_back(dialog);
+        if (answers_.empty()) {
+            ADD_FAILURE() << "the file dialog opened with no answer scripted";
+            return false;
+        }
+        std::optional<std::wstring> answer = std::move(answers_.front());
+        answers_.pop_front();
+        if (!answer) {
+            return false;
+        }
+        dialog.FileName = *answer;
+        return true;
+    }
+
+    std::vector<gui::CommonDialog> openings;
+
+  private:
+    std::deque<std::optional<std::wstring>> answers_;
+};
+
+struct ShownBox {
+    std::wstring text;
+    std::wstring caption;
+    UINT style = 0;
+};
+
+// A message box that only records.
+class RecordingMessageBox final : public gui::MessageBoxer {
+  public:
+    int Show(HWND, const std::wstring& text, const std::wstring& caption, UINT style) override {
+        shown.push_back({text, caption, style});
+        return IDOK;
+    }
+
+    std::vector<ShownBox> shown;
+};
+
+}  // namespace dsf2vemo::testing

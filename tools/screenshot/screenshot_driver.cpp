@@ -1,0 +1,63 @@
+// For tools/screenshot.sh only: opens the main window, reads the file named on the command line
+// through the Input button (the file dialog answered with that name), prints the window's screen
+// rectangle and the word "ready", and runs until the window is closed or 60 s have passed.
+//   screenshot_driver.exe FILE.dsf
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "control_ids.h"
+#include "form1.h"
+#include "separators.h"
+
+namespace {
+
+using namespace dsf2vemo;
+
+class AnsweringDialog final : public gui::FileDialog {
+  public:
+    explicit AnsweringDialog(std::wstring path) : path_(std::move(path)) {}
+    bool ShowOpen(HWND, gui::CommonDialog& dialog) override {
+        dialog.FileName = path_;
+        return true;
+    }
+
+  private:
+    std::wstring path_;
+};
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: screenshot_driver FILE.dsf\n");
+        return 2;
+    }
+    gui::Module1 module{GetLocaleSeparators(), {}};
+    AnsweringDialog dialog(argv[1]);
+    gui::SystemMessageBox box;
+    gui::Form1 form(module, dialog, box, gui::Form1::OnClose::EndProgram);
+    form.Create();
+    form.Show();
+    SendMessageW(GetDlgItem(form.Hwnd(), gui::IDC_cmdInput), BM_CLICK, 0, 0);
+    UpdateWindow(form.Hwnd());
+
+    RECT rect{};
+    GetWindowRect(form.Hwnd(), &rect);
+    std::printf("%ld %ld %ld %ld\nready\n", rect.left, rect.top, rect.right - rect.left,
+                rect.bottom - rect.top);
+    std::fflush(stdout);
+
+    SetTimer(form.Hwnd(), 1, 60000, nullptr);
+    MSG message{};
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (message.message == WM_TIMER && message.hwnd == form.Hwnd()) {
+            DestroyWindow(form.Hwnd());
+            continue;
+        }
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return 0;
+}
