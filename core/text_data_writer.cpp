@@ -117,19 +117,17 @@ std::size_t SizeEstimate(const MomentData& data, const Separators& separators) {
            (data.Covariances.size() + data.Means.size()) * (separator + 21) + 3 * p;
 }
 
-void EndLine(std::string& out) {
-    out += "\r\n";
-}
-
-}  // namespace
-
-std::string FormatTextData(const MomentData& data, const Separators& separators) {
-    CheckSeparators(separators);
-    CheckMomentData(data, separators);
+// Appends the file's text to `out` line by line. After each line, `line_done(out)` may pass the
+// text on and clear `out`, so a large file need not be held whole.
+template <class LineDone>
+void AppendTextData(const MomentData& data, const Separators& separators, std::string& out,
+                    LineDone line_done) {
     const std::string& s = separators.list;
     const std::string& decimal = separators.decimal;
-    std::string out;
-    out.reserve(SizeEstimate(data, separators));
+    auto end_line = [&] {
+        out += "\r\n";
+        line_done(out);
+    };
 
     out += "rowtype_";
     out += s;
@@ -138,7 +136,7 @@ std::string FormatTextData(const MomentData& data, const Separators& separators)
         out += s;
         out += name;
     }
-    EndLine(out);
+    end_line();
 
     out += "n";
     out += s;
@@ -146,7 +144,7 @@ std::string FormatTextData(const MomentData& data, const Separators& separators)
         out += s;
         AppendInteger(out, data.CaseCount);
     }
-    EndLine(out);
+    end_line();
 
     std::size_t k = 0;
     for (std::size_t i = 0; i < data.VariableNames.size(); ++i) {
@@ -157,7 +155,7 @@ std::string FormatTextData(const MomentData& data, const Separators& separators)
             out += s;
             AppendGeneralNumber(out, data.Covariances[k++], decimal);
         }
-        EndLine(out);
+        end_line();
     }
 
     out += "mean";
@@ -166,7 +164,21 @@ std::string FormatTextData(const MomentData& data, const Separators& separators)
         out += s;
         AppendGeneralNumber(out, mean, decimal);
     }
-    EndLine(out);
+    end_line();
+}
+
+void CheckWritable(const MomentData& data, const Separators& separators) {
+    CheckSeparators(separators);
+    CheckMomentData(data, separators);
+}
+
+}  // namespace
+
+std::string FormatTextData(const MomentData& data, const Separators& separators) {
+    CheckWritable(data, separators);
+    std::string out;
+    out.reserve(SizeEstimate(data, separators));
+    AppendTextData(data, separators, out, [](std::string&) {});
     return out;
 }
 
@@ -230,7 +242,7 @@ std::string ErrnoText() {
 }  // namespace
 
 void WriteTextData(const fs::path& path, const MomentData& data, const Separators& separators) {
-    const std::string text = FormatTextData(data, separators);
+    CheckWritable(data, separators);
     CheckTarget(path);
 
     TemporaryFile temporary(TemporaryPathBeside(path));
@@ -240,7 +252,20 @@ void WriteTextData(const fs::path& path, const MomentData& data, const Separator
         if (!file) {
             CannotWrite("the file can't be created in its folder: " + ErrnoText());
         }
-        file.write(text.data(), static_cast<std::streamsize>(text.size()));
+        // Written in blocks of about a megabyte: a large file is never held whole in memory.
+        constexpr std::size_t kBlockSize = std::size_t{1} << 20;
+        std::string block;
+        block.reserve(2 * kBlockSize);
+        auto write_block = [&file](std::string& text) {
+            file.write(text.data(), static_cast<std::streamsize>(text.size()));
+            text.clear();
+        };
+        AppendTextData(data, separators, block, [&](std::string& text) {
+            if (text.size() >= kBlockSize) {
+                write_block(text);
+            }
+        });
+        write_block(block);
         file.close();
         if (!file) {
             CannotWrite("writing the file failed: " + ErrnoText());
