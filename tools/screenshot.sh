@@ -5,7 +5,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 output=${1:-$root/docs/screenshot.png}
-"$root/tools/install_deps.sh" native windows
+"$root/tools/install_deps.sh" native windows screenshot
 for tool in import convert; do
     command -v "$tool" >/dev/null || { echo "screenshot.sh: needs ImageMagick ($tool)" >&2; exit 1; }
 done

@@ -19,18 +19,6 @@ namespace {
 
 using namespace dsf2vemo;
 
-class AnsweringDialog final : public gui::FileDialog {
-  public:
-    explicit AnsweringDialog(std::wstring path) : path_(std::move(path)) {}
-    bool ShowOpen(HWND, gui::CommonDialog& dialog) override {
-        dialog.FileName = path_;
-        return true;
-    }
-
-  private:
-    std::wstring path_;
-};
-
 class SilentBox final : public gui::MessageBoxer {
   public:
     int Show(HWND, const std::wstring& text, const std::wstring&, UINT) override {
@@ -58,7 +46,7 @@ void Measure(int p, const testing::TempDir& temp) {
     ReadDsf(input, echo);
 
     gui::Module1 module{Separators{",", "."}, {}};
-    AnsweringDialog dialog(input.wstring());
+    gui::PresetFileDialog dialog(input.wstring());
     SilentBox box;
     gui::Form1 form(module, dialog, box);
     form.Create();

@@ -11,23 +11,7 @@
 #include "form1.h"
 #include "separators.h"
 
-namespace {
-
 using namespace dsf2vemo;
-
-class AnsweringDialog final : public gui::FileDialog {
-  public:
-    explicit AnsweringDialog(std::wstring path) : path_(std::move(path)) {}
-    bool ShowOpen(HWND, gui::CommonDialog& dialog) override {
-        dialog.FileName = path_;
-        return true;
-    }
-
-  private:
-    std::wstring path_;
-};
-
-}  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     if (argc != 2) {
@@ -35,7 +19,7 @@ int wmain(int argc, wchar_t** argv) {
         return 2;
     }
     gui::Module1 module{GetLocaleSeparators(), {}};
-    AnsweringDialog dialog(argv[1]);
+    gui::PresetFileDialog dialog(argv[1]);
     gui::SystemMessageBox box;
     gui::Form1 form(module, dialog, box, gui::Form1::OnClose::EndProgram);
     form.Create();
