@@ -119,7 +119,7 @@ int Run(const std::vector<std::string>& arguments, const Separators& locale, std
     app.set_version_flag("--version", "dsf2vemo 1.00");
     app.add_option("INPUT", options.inputs, "data system files to convert")
         ->required()
-        ->type_name("INPUT.dsf...");
+        ->type_name("FILE.dsf");
     app.add_option("-o,--output", options.output,
                    "output file (one input only); \"-\" writes to standard output")
         ->type_name("PATH");
@@ -136,18 +136,23 @@ int Run(const std::vector<std::string>& arguments, const Separators& locale, std
         std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
         app.parse(reversed);
         if (!options.output.empty() && options.inputs.size() > 1) {
-            throw CLI::ValidationError("--output", "--output takes one input only, but " +
-                                                       std::to_string(options.inputs.size()) +
-                                                       " were given");
+            throw CLI::ValidationError("--output takes one input only, but " +
+                                       std::to_string(options.inputs.size()) + " were given");
         }
         if (options.output == "-" && options.echo) {
-            throw CLI::ValidationError("--echo",
-                                       "--echo can't be combined with -o - (both use standard "
-                                       "output)");
+            throw CLI::ValidationError(
+                "--echo can't be combined with -o - (both use standard "
+                "output)");
         }
     } catch (const CLI::ParseError& error) {
-        const int status = app.exit(error, out, err);
-        return status == 0 ? kExitSuccess : kExitUsage;
+        if (error.get_exit_code() == 0) {
+            // --help and --version.
+            app.exit(error, out, err);
+            return kExitSuccess;
+        }
+        err << kProgram << ": error: " << error.what()
+            << "\nRun with --help for more information.\n";
+        return kExitUsage;
     }
 
     Separators separators = locale;

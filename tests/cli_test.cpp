@@ -179,7 +179,7 @@ TEST_P(CliUsageTest, IsAUsageError) {
         }
     }
     EXPECT_EQ(Run(arguments), 2);
-    EXPECT_FALSE(err_.str().empty());
+    EXPECT_THAT(err_.str(), ::testing::StartsWith("dsf2vemo-cli: error: "));
     EXPECT_FALSE(fs::exists(dir_.Path() / "demo.txt"));
 }
 
