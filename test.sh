@@ -9,6 +9,7 @@ jobs=$(( $(nproc) < 2 ? $(nproc) : 2 ))
 
 tools/install_deps.sh native windows fuzz
 
+passed=0
 for preset in linux linux-asan windows; do
     echo "== $preset"
     start=$SECONDS
@@ -21,7 +22,10 @@ for preset in linux linux-asan windows; do
         tools/wine/wine_run.sh cmd /c exit </dev/null >/dev/null 2>&1
     fi
     start=$SECONDS
-    ctest --preset "$preset" -j "$jobs"
+    log=build/$preset/ctest-summary.log
+    ctest --preset "$preset" -j "$jobs" | tee "$log"
+    # ctest failed the script above if anything failed; count what passed for the summary.
+    passed=$((passed + $(sed -n 's/.*tests passed, 0 tests failed out of \([0-9]*\).*/\1/p' "$log")))
     echo "== $preset: tested in $((SECONDS - start)) s"
 done
 
@@ -29,3 +33,6 @@ echo "== fuzz"
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$jobs"
 fuzz/run_fuzzers.sh "${FUZZ_SECONDS:-30}"
+
+echo "== all test suites and both fuzzers passed"
+echo "$passed passed, 0 failed"
