@@ -22,13 +22,9 @@ using testing::ReadFileText;
 using testing::WriteFileBytes;
 using testing::WriteFileText;
 
-const std::string kDemoComma =
-    "rowtype_,varname_,X1,X2\r\nn,,150,150\r\ncov,X1,1.5\r\ncov,X2,0.3,2.25\r\nmean,,10,20.5\r\n";
-const std::string kDemoSemicolon =
-    "rowtype_;varname_;X1;X2\r\nn;;150;150\r\ncov;X1;1,5\r\ncov;X2;0,3;2,25\r\nmean;;10;20,5\r\n";
-const std::string kDemoPane = "DEMO" + std::string(60, ' ') +
-                              "\r\n150 cases\r\n2 variables\r\nX1, X2\r\n\r\nCovariances\r\n"
-                              " 1.500\r\n .300 2.250\r\n\r\nMeans\r\n 10.000 20.500";
+using testing::kDemoComma;
+using testing::kDemoPane;
+using testing::kDemoSemicolon;
 
 class CliTest : public ::testing::Test {
   protected:

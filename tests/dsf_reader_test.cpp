@@ -18,9 +18,7 @@ using testing::BuildDsf;
 using testing::ByteWriter;
 using testing::DemoMomentData;
 
-const std::string kDemoPane = "DEMO" + std::string(60, ' ') +
-                              "\r\n150 cases\r\n2 variables\r\nX1, X2\r\n\r\nCovariances\r\n"
-                              " 1.500\r\n .300 2.250\r\n\r\nMeans\r\n 10.000 20.500";
+using testing::kDemoPane;
 
 TEST(DsfReaderTest, DemoFileGivesTheDocumentedPaneAndMomentData) {
     TextPane pane;

@@ -19,8 +19,7 @@ using testing::ReadFileText;
 using testing::TempDir;
 using testing::WriteFileText;
 
-const std::string kDemoComma =
-    "rowtype_,varname_,X1,X2\r\nn,,150,150\r\ncov,X1,1.5\r\ncov,X2,0.3,2.25\r\nmean,,10,20.5\r\n";
+using testing::kDemoComma;
 
 struct FormatCase {
     const char* name;

@@ -23,8 +23,7 @@ using testing::DemoMomentData;
 using testing::ReadFileText;
 using testing::WriteFileBytes;
 
-const std::string kDemoComma =
-    "rowtype_,varname_,X1,X2\r\nn,,150,150\r\ncov,X1,1.5\r\ncov,X2,0.3,2.25\r\nmean,,10,20.5\r\n";
+using testing::kDemoComma;
 
 class UnicodePathTest : public ::testing::Test {
   protected:

@@ -37,6 +37,16 @@ std::vector<std::byte> BuildDsf(const MomentData& data, std::string_view header 
 MomentData DemoMomentData();
 inline constexpr std::string_view kDemoHeader = "DEMO";
 
+// What the demo data becomes: the text data file with "," and ".", with ";" and ",", and the
+// echo of the demo file with a decimal point.
+inline const std::string kDemoComma =
+    "rowtype_,varname_,X1,X2\r\nn,,150,150\r\ncov,X1,1.5\r\ncov,X2,0.3,2.25\r\nmean,,10,20.5\r\n";
+inline const std::string kDemoSemicolon =
+    "rowtype_;varname_;X1;X2\r\nn;;150;150\r\ncov;X1;1,5\r\ncov;X2;0,3;2,25\r\nmean;;10;20,5\r\n";
+inline const std::string kDemoPane = "DEMO" + std::string(60, ' ') +
+                                     "\r\n150 cases\r\n2 variables\r\nX1, X2\r\n\r\nCovariances\r\n"
+                                     " 1.500\r\n .300 2.250\r\n\r\nMeans\r\n 10.000 20.500";
+
 // p variables named V1 … Vp with values derived from their position; for tests and benchmarks.
 MomentData SyntheticMomentData(std::int32_t variable_count);
 
