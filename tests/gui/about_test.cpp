@@ -216,8 +216,9 @@ INSTANTIATE_TEST_SUITE_P(
     CaseName{});
 
 // Mouse releases over the link, each after a press on it: only a left release opens the page,
-// and it also closes the box. A release off the label records its button but is no click.
-enum class Release { Left, Right, Middle, LeftOffTheLabel };
+// and it also closes the box. A release off the label records its button but is no click, and a
+// release over it of a press elsewhere is none of its business.
+enum class Release { Left, Right, Middle, LeftOffTheLabel, LeftPressedElsewhere };
 
 struct LinkCase {
     std::string name;
@@ -248,6 +249,9 @@ void ReleaseOver(HWND label, Release release) {
         case Release::LeftOffTheLabel:
             SendMessageW(label, WM_LBUTTONDOWN, MK_LBUTTON, inside);
             SendMessageW(label, WM_LBUTTONUP, 0, outside);
+            break;
+        case Release::LeftPressedElsewhere:
+            SendMessageW(label, WM_LBUTTONUP, 0, inside);
             break;
     }
 }
@@ -288,7 +292,8 @@ INSTANTIATE_TEST_SUITE_P(
         LinkCase{"Middle", {Release::Middle}, false},
         LinkCase{"RightThenLeft", {Release::Right, Release::Left}, true},
         LinkCase{"LeftOffTheLabel", {Release::LeftOffTheLabel}, false},
-        LinkCase{"OffTheLabelThenRight", {Release::LeftOffTheLabel, Release::Right}, false}),
+        LinkCase{"OffTheLabelThenRight", {Release::LeftOffTheLabel, Release::Right}, false},
+        LinkCase{"LeftPressedElsewhere", {Release::LeftPressedElsewhere}, false}),
     CaseName{});
 
 // The link's colour after the pointer moved over the window's parts in turn. The moves reach
