@@ -118,16 +118,6 @@ INSTANTIATE_TEST_SUITE_P(
                     L"x", L"2000", L"x", kNotice2000, L"Beta Test Build 7", 7}),
     CaseName{});
 
-TEST_F(AboutTest, IntegerYearReadsAsDecimal) {
-    std::wstring notice;
-    WhileAboutShows([&] { about_.ShowAbout(L"x", std::int16_t{2000}); },
-                    [&](HWND about) {
-                        notice = gui::WindowText(Item(about, gui::IDC_Label1));
-                        PostMessageW(about, WM_CLOSE, 0, 0);
-                    });
-    EXPECT_EQ(notice, kNotice2000);
-}
-
 // The designed window: client size and controls in twips at the window's DPI, centred on the
 // screen, a fixed frame with only a close button, OK the default button with the focus, and off
 // the task bar without belonging to a window of the program.
@@ -419,12 +409,6 @@ INSTANTIATE_TEST_SUITE_P(
                           L"The current revision number is '12'. Please change it to '13'."},
                       BuildCheckCase{"DevelopmentBuildAboveIt", L"divazu~1.exe", 13, true, L""}),
     CaseName{});
-
-TEST_F(AboutTest, NotTheDevelopmentBuild) {
-    EXPECT_FALSE(about_.InIde());
-    EXPECT_TRUE(about_.BuildNumberIsOK());
-    EXPECT_TRUE(box_.shown.empty());
-}
 
 // With the main window: About shows the box titled like the main window, which takes no input
 // meanwhile; closing the main window takes the box with it.
