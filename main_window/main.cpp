@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "command_line.h"
 #include "file_dialog.h"
 #include "form1.h"
 #include "message_box.h"
@@ -9,8 +10,8 @@
 namespace dsf2vemo::gui {
 namespace {
 
-// Start-up: the locale's separators once for the whole run, then the main window, modeless.
-// The program ends when the main window is closed.
+// Start-up: the locale's separators once for the whole run, then the main window, modeless, which
+// reads at once a file named on the command line. The program ends when the main window is closed.
 int Main() {
     Module1 module{GetLocaleSeparators(), {}};
     OpenFileDialog file_dialog;
@@ -18,6 +19,7 @@ int Main() {
     Form1 form(module, file_dialog, message_box, Form1::OnClose::EndProgram);
     form.Create();
     form.Show();
+    form.OpenFiles(CommandLineFiles(GetCommandLineW()));
 
     MSG message{};
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
