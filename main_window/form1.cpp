@@ -43,7 +43,7 @@ constexpr wchar_t kOutputNameFailed[] =
 constexpr wchar_t kWriteFailed[] =
     L"An error occurred while trying to write the Vemo-compatible file,\r\n";
 constexpr wchar_t kOneFileAtATime[] =
-    L"Only one file can be read at a time; the first one is read,\r\n";
+    L"Only one file is read at a time. Reading the first one,\r\n";
 constexpr wchar_t kFolderRefused[] = L"it is a folder, not a file";
 
 HICON ProgramIcon() {

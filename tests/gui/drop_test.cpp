@@ -102,7 +102,7 @@ class DropFixture : public Form1Fixture {
             case Box::FolderRefused:
                 return {read_failed + L"it is a folder, not a file)", L"Error"};
             case Box::OneAtATime:
-                return {L"Only one file can be read at a time; the first one is read,\r\n" + first +
+                return {L"Only one file is read at a time. Reading the first one,\r\n" + first +
                             L".\r\n\r\n(" + std::to_wstring(dropped.size()) +
                             L" files were dropped)",
                         L"Convert from Prelis to Vemo"};
