@@ -12,7 +12,7 @@
 #include "dsf_reader.h"
 #include "error_description.h"
 #include "path_divide.h"
-#include "resource.h"
+#include "program_icon.h"
 #include "results_pane.h"
 #include "same_file.h"
 #include "text_data_writer.h"
@@ -38,11 +38,7 @@ constexpr wchar_t kOutputNameFailed[] =
     L"An error occurred while trying to obtain the name of the Vemo-compatible file.";
 constexpr wchar_t kWriteFailed[] =
     L"An error occurred while trying to write the Vemo-compatible file,\r\n";
-
-HICON ProgramIcon() {
-    const HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP));
-    return icon != nullptr ? icon : LoadIconW(nullptr, IDI_APPLICATION);
-}
+constexpr wchar_t kHelpFailed[] = L"An error occurred while trying to show the help window.";
 
 std::wstring DefaultOutputName(const std::wstring& input) {
     CPathDivideW divide;
@@ -245,7 +241,17 @@ void Form1::cmdConvert_Click() {
 }
 
 void Form1::cmdHelp_Click() {
-    // The help window attaches here.
+    try {
+        // One help window: while it is open, a click only brings it forward.
+        if (!help_window_ || help_window_->Hwnd() == nullptr) {
+            help_window_.emplace();
+            help_window_->Create(Hwnd());
+        }
+        help_window_->Show();
+    } catch (...) {
+        help_window_.reset();
+        ShowErrorMessage(kHelpFailed, ErrorDescription(std::current_exception()));
+    }
 }
 
 void Form1::cmdAbout_Click() {
