@@ -46,9 +46,9 @@ void frmHelp::Create(HWND owner) {
     CreateTopLevel(kClassName, ProgramIcon(), kCaption, kStyle, kExStyle, owner);
 }
 
-void frmHelp::Show(int show_command) {
-    // Brought forward as it is; a minimised window comes back.
-    ShowWindow(Hwnd(), IsIconic(Hwnd()) ? SW_RESTORE : show_command);
+void frmHelp::Show() {
+    // Shown as it is (a maximised window stays so), a minimised one restored, and brought forward.
+    ShowWindow(Hwnd(), IsIconic(Hwnd()) ? SW_RESTORE : SW_SHOW);
     SetForegroundWindow(Hwnd());
     UpdateWindow(Hwnd());
 }

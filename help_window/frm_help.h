@@ -20,7 +20,8 @@ class frmHelp final : public BaseWindow {
     // Creates the window owned by `owner` and centred over it, hidden; Form_Load has run when
     // this returns. Throws std::system_error when Windows refuses.
     void Create(HWND owner);
-    void Show(int show_command = SW_SHOWNORMAL);
+    // Shows the window and brings it forward.
+    void Show();
 
   private:
     LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
