@@ -65,6 +65,10 @@ LRESULT frmHelp::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         case WM_DPICHANGED:
             Form_DpiChanged(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
             return 0;
+        case WM_SETFOCUS:
+            // The keyboard scrolls the text.
+            SetFocus(RichTextBox1);
+            return 0;
         default:
             return DefaultHandling(message, wparam, lparam);
     }

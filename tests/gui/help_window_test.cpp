@@ -96,6 +96,7 @@ TEST_P(HelpOpeningTest, ShowsOneWindowWithTheTextOnce) {
     EXPECT_EQ(GetWindow(help, GW_OWNER), form_.Hwnd());
     EXPECT_TRUE(IsWindowVisible(help) && !IsIconic(help));
     EXPECT_EQ(GetActiveWindow(), help);
+    EXPECT_EQ(GetFocus(), HelpBox());
     EXPECT_EQ(gui::WindowText(HelpBox()), ExpectedHelpText());
     CHARRANGE selection{-1, -1};
     SendMessageW(HelpBox(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
