@@ -2,6 +2,7 @@
 
 #include <richedit.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -285,7 +286,13 @@ class HelpReadOnlyTest : public HelpWindowTest, public ::testing::WithParamInter
 TEST_P(HelpReadOnlyTest, KeepsTheText) {
     ClickHelp();
     const HWND box = HelpBox();
-    ASSERT_TRUE(OpenClipboard(box));
+    // Another test program may hold the clipboard for a moment.
+    bool opened = OpenClipboard(box) != 0;
+    for (int attempt = 0; attempt < 100 && !opened; ++attempt) {
+        Sleep(10);
+        opened = OpenClipboard(box) != 0;
+    }
+    ASSERT_TRUE(opened);
     EmptyClipboard();
     const std::wstring pasted = L"pasted";
     const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, sizeof(L"pasted"));
