@@ -26,6 +26,11 @@ shoot_all() {
     local wine_run=$1 driver=$2 input=$3 folder=$4 work shot window file pid
     shift 4
     work=$(mktemp -d)
+    # The sample file at the same place for every clone: C:\examples in the display's prefix
+    # (with_xvfb.sh has made it).
+    mkdir -p "$DSF2VEMO_WINEPREFIX/drive_c/examples"
+    cp "$input" "$DSF2VEMO_WINEPREFIX/drive_c/examples/"
+    input='C:\examples\'$(basename "$input")
     for shot in "$@"; do
         window=${shot%%:*}
         file=$folder/${shot#*:}
@@ -51,7 +56,6 @@ shoot_all() {
     rm -rf "$work"
 }
 export -f shoot_all
-# Wine shows the Unix root as drive Z:.
-input="Z:$(printf '%s' "$root/examples/demo.dsf" | tr / '\\')"
 "$root/tools/wine/with_xvfb.sh" bash -c 'shoot_all "$@"' shoot_all "$root/tools/wine/wine_run.sh" \
-    "$root/build/windows/tools/screenshot/screenshot_driver.exe" "$input" "$folder" "${shots[@]}"
+    "$root/build/windows/tools/screenshot/screenshot_driver.exe" "$root/examples/demo.dsf" \
+    "$folder" "${shots[@]}"
