@@ -17,7 +17,7 @@
 #include "error_description.h"
 #include "frm_about.h"
 #include "path_divide.h"
-#include "resource.h"
+#include "program_icon.h"
 #include "results_pane.h"
 #include "same_file.h"
 #include "text_data_writer.h"
@@ -47,11 +47,7 @@ constexpr wchar_t kWriteFailed[] =
 constexpr wchar_t kOneFileAtATime[] =
     L"Only one file is read at a time. Reading the first one,\r\n";
 constexpr wchar_t kFolderRefused[] = L"it is a folder, not a file";
-
-HICON ProgramIcon() {
-    const HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP));
-    return icon != nullptr ? icon : LoadIconW(nullptr, IDI_APPLICATION);
-}
+constexpr wchar_t kHelpFailed[] = L"An error occurred while trying to show the help window.";
 
 std::wstring DefaultOutputName(const std::wstring& input) {
     CPathDivideW divide;
@@ -318,7 +314,17 @@ void Form1::cmdConvert_Click() {
 }
 
 void Form1::cmdHelp_Click() {
-    // The help window attaches here.
+    try {
+        // One help window: while it is open, a click only brings it forward.
+        if (!help_window_ || help_window_->Hwnd() == nullptr) {
+            help_window_.emplace();
+            help_window_->Create(Hwnd());
+        }
+        help_window_->Show();
+    } catch (...) {
+        help_window_.reset();
+        ShowErrorMessage(kHelpFailed, ErrorDescription(std::current_exception()));
+    }
 }
 
 void Form1::cmdAbout_Click() {

@@ -12,6 +12,7 @@
 #include "base_window.h"
 #include "file_dialog.h"
 #include "form_layout.h"
+#include "frm_help.h"
 #include "message_box.h"
 #include "module1.h"
 #include "rich_text_box.h"
@@ -93,6 +94,10 @@ class Form1 final : public BaseWindow {
     HWND LabelInput = nullptr;
     HWND LabelOutput = nullptr;
     std::optional<RichTextBox> RichTextBox1;
+
+    // Made on the first Help click and again after the user has closed it; owned by this window,
+    // it closes with it.
+    std::optional<frmHelp> help_window_;
 };
 
 // The window's text (a label's caption).
