@@ -11,10 +11,9 @@
 #include "dpi.h"
 #include "dsf_reader.h"
 #include "error_description.h"
-#include "path_divide.h"
+#include "output_path.h"
 #include "resource.h"
 #include "results_pane.h"
-#include "same_file.h"
 #include "text_data_writer.h"
 
 namespace dsf2vemo::gui {
@@ -44,10 +43,10 @@ HICON ProgramIcon() {
     return icon != nullptr ? icon : LoadIconW(nullptr, IDI_APPLICATION);
 }
 
-std::wstring DefaultOutputName(const std::wstring& input) {
-    CPathDivideW divide;
-    divide.Init(input);
-    return divide.Directory() + L"\\" + divide.NameOnly() + L".txt";
+// Shown instead of an echo the pane can't take; the data were read all the same.
+std::string EchoTooLargeNote(std::size_t characters) {
+    return "The echo of this file, " + std::to_string(characters) +
+           " characters, is too large to show here; its data were read and can be converted.";
 }
 
 }  // namespace
@@ -183,12 +182,12 @@ void Form1::cmdInput_Click() {
         return;
     }
     SetWindowTextW(LabelInput, cmdlg1.FileName.c_str());
-    SetWindowTextW(LabelOutput, DefaultOutputName(WindowText(LabelInput)).c_str());
 
-    TextPane pane(module_.separators.decimal);
+    TextPane pane(module_.separators.decimal, pane_capacity_);
     try {
-        MomentData data = ReadDsf(std::filesystem::path(WindowText(LabelInput)), pane);
-        RichTextBox1->ShowText(pane.Text(), pane.SelStart());
+        const std::filesystem::path input(WindowText(LabelInput));
+        SetWindowTextW(LabelOutput, DefaultOutputPath(input).wstring().c_str());
+        MomentData data = ReadDsf(input, pane);
         module_.moment_data = std::move(data);
         EnableDisable();
     } catch (...) {
@@ -199,12 +198,31 @@ void Form1::cmdInput_Click() {
         EnableDisable();
         try {
             // The pane shows what was read up to the failure.
-            RichTextBox1->ShowText(pane.Text(), pane.SelStart());
+            ShowEcho(pane);
         } catch (...) {
             // The error box below still reports the read failure.
         }
         ShowErrorMessage(kReadFailed + WindowText(LabelInput) + L".", description);
+        return;
     }
+    try {
+        ShowEcho(pane);
+    } catch (...) {
+        // The data stay read and convertible whether the pane shows them or not.
+    }
+}
+
+// The echo, or a note of its size where the pane can't take it.
+void Form1::ShowEcho(const TextPane& pane) {
+    if (pane.KeptAll()) {
+        try {
+            RichTextBox1->ShowText(pane.Text(), pane.SelStart());
+            return;
+        } catch (...) {
+            // Too large for the control or for the memory left: the note instead.
+        }
+    }
+    RichTextBox1->ShowText(EchoTooLargeNote(pane.EchoSize()), 0);
 }
 
 void Form1::cmdOutput_Click() {
@@ -233,7 +251,7 @@ void Form1::cmdConvert_Click() {
                                   "no data system file has been read successfully");
         }
         const std::filesystem::path output_path(output);
-        if (NamesSameFile(std::filesystem::path(WindowText(LabelInput)), output_path)) {
+        if (IsSameFile(std::filesystem::path(WindowText(LabelInput)), output_path)) {
             throw ConversionError(
                 ErrorKind::Refused,
                 "it is the input file itself, and writing it would destroy the input");

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -10,6 +11,7 @@
 #include "form_layout.h"
 #include "message_box.h"
 #include "module1.h"
+#include "results_pane.h"
 #include "rich_text_box.h"
 #include "unique_handles.h"
 
@@ -30,6 +32,10 @@ class Form1 final : public BaseWindow {
     void Create();
     void Show(int show_command = SW_SHOWNORMAL);
 
+    // The most characters of an echo the results pane shows; a longer echo shows as a note of
+    // its size. What the rich edit control holds, unless set lower.
+    void LimitPaneText(std::size_t characters) { pane_capacity_ = characters; }
+
   private:
     LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
 
@@ -47,6 +53,7 @@ class Form1 final : public BaseWindow {
     void cmdAbout_Click();
 
     void EnableDisable();
+    void ShowEcho(const TextPane& pane);
     void ShowErrorMessage(const std::wstring& message, const std::wstring& description);
 
     HWND CreateChild(const wchar_t* window_class, const wchar_t* caption, DWORD style, int id);
@@ -63,6 +70,7 @@ class Form1 final : public BaseWindow {
     layout::FormLayout layout_ = layout::DesignLayout();
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
     UniqueFont font_;
+    std::size_t pane_capacity_ = RichTextBox::kCapacity;
 
     // Child windows go with their parent; these handles don't own them.
     HWND cmdInput = nullptr;

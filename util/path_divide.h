@@ -55,7 +55,4 @@ class BasicPathDivide {
     String extension_;
 };
 
-using CPathDivide = BasicPathDivide<char>;
-using CPathDivideW = BasicPathDivide<wchar_t>;
-
 }  // namespace dsf2vemo

@@ -9,6 +9,7 @@
 
 #include "control_ids.h"
 #include "form1.h"
+#include "preset_file_dialog.h"
 #include "separators.h"
 
 using namespace dsf2vemo;
@@ -19,7 +20,7 @@ int wmain(int argc, wchar_t** argv) {
         return 2;
     }
     gui::Module1 module{GetLocaleSeparators(), {}};
-    gui::PresetFileDialog dialog(argv[1]);
+    tools::PresetFileDialog dialog(argv[1]);
     gui::SystemMessageBox box;
     gui::Form1 form(module, dialog, box, gui::Form1::OnClose::EndProgram);
     form.Create();
