@@ -55,10 +55,13 @@ fs::path DefaultOutputPath(const fs::path& input) {
 }
 
 bool IsSameFile(const fs::path& input, const fs::path& output) {
+    // fs::equivalent answers only where both exist; for one missing it says "no" unasked.
     std::error_code ec;
-    const bool same = fs::equivalent(input, output, ec);
-    if (!ec) {
-        return same;
+    if (fs::exists(input, ec) && fs::exists(output, ec)) {
+        const bool same = fs::equivalent(input, output, ec);
+        if (!ec) {
+            return same;
+        }
     }
     const auto normal = [](const fs::path& path) {
         std::error_code absolute_failed;

@@ -36,6 +36,9 @@ class Form1 final : public BaseWindow {
     // its size. What the rich edit control holds, unless set lower.
     void LimitPaneText(std::size_t characters) { pane_capacity_ = characters; }
 
+    // The controls' places in twips, as last laid out.
+    const layout::FormLayout& Layout() const { return layout_; }
+
   private:
     LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
 
