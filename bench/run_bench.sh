@@ -33,9 +33,13 @@ hyperfine --shell=none --warmup 3 --runs 21 --style basic --export-csv "$work/ra
     -n cli "$cli --list-separator , --decimal-separator . -o $work/cli.txt $work/ratio.dsf" \
     -n floor "$floor $work/ratio.dsf $work/floor.txt"
 echo "Output: $(($(stat -c %s "$work/cli.txt") / 1000000)) MB (cli), $(($(stat -c %s "$work/floor.txt") / 1000000)) MB (floor)"
-awk -F, '$1 == "cli" { cli = $4 } $1 == "floor" { floor = $4 }
+# Wall-clock medians are the measure; the processor time (user + system, means) beside them is
+# steadier on a busy machine.
+awk -F, '$1 == "cli" { cli = $4; cli_cpu = $5 + $6 } $1 == "floor" { floor = $4; floor_cpu = $5 + $6 }
     END { printf "Ratio to the floor (medians): %.2f (%.1f ms against %.1f ms; target at most 1.3)\n",
-          cli / floor, cli * 1000, floor * 1000 }' "$work/ratio.csv"
+          cli / floor, cli * 1000, floor * 1000
+          printf "Processor time ratio: %.2f (%.1f ms against %.1f ms)\n",
+          cli_cpu / floor_cpu, cli_cpu * 1000, floor_cpu * 1000 }' "$work/ratio.csv"
 if [ "$ratio_only" = yes ]; then
     exit 0
 fi
