@@ -17,8 +17,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// Only a path with no root folder ("study.dsf", "C:study.dsf") is completed; one that has it
+// stays as it is, whether it names a drive, a share (\\server\share) or neither.
 fs::path Absolute(const fs::path& path) {
-    if (path.is_absolute()) {
+    if (path.has_root_directory()) {
         return path;
     }
     std::error_code ec;

@@ -94,10 +94,17 @@ void RemoveFile(const fs::path& path) {
     DeleteFileW(path.c_str());
 }
 
-// ReplaceFileW keeps the target's attributes, security and times of creation; a target that
-// isn't there (or went meanwhile) is simply moved to.
+// The attributes a user sets on a file and the replacement may take.
+constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                  FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+// ReplaceFileW keeps the target's attributes, security and time of creation; the attributes are
+// also set beforehand, for file systems (and Wine) where it doesn't. A target that isn't there
+// (or went meanwhile) is simply moved to.
 void PutInPlace(const fs::path& replacement, const fs::path& target) {
-    if (GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES) {
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        SetFileAttributesW(replacement.c_str(), attributes & kKeptAttributes);
         if (ReplaceFileW(target.c_str(), replacement.c_str(), nullptr,
                          REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr,
                          nullptr)) {
