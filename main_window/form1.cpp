@@ -43,10 +43,10 @@ HICON ProgramIcon() {
     return icon != nullptr ? icon : LoadIconW(nullptr, IDI_APPLICATION);
 }
 
-// Shown instead of an echo the pane can't take; the data were read all the same.
+// Shown instead of an echo the pane can't take; whether the data were read doesn't depend on it.
 std::string EchoTooLargeNote(std::size_t characters) {
     return "The echo of this file, " + std::to_string(characters) +
-           " characters, is too large to show here; its data were read and can be converted.";
+           " characters, is too large to show here.";
 }
 
 }  // namespace
