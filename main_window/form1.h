@@ -4,6 +4,7 @@
 
 #include <shellapi.h>
 
+#include <cstddef>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -15,6 +16,7 @@
 #include "frm_help.h"
 #include "message_box.h"
 #include "module1.h"
+#include "results_pane.h"
 #include "rich_text_box.h"
 #include "unique_handles.h"
 
@@ -44,6 +46,13 @@ class Form1 final : public BaseWindow {
     // line come in here.
     void OpenFiles(const std::vector<std::filesystem::path>& paths);
 
+    // The most characters of an echo the results pane shows; a longer echo shows as a note of
+    // its size. What the rich edit control holds, unless set lower.
+    void LimitPaneText(std::size_t characters) { pane_capacity_ = characters; }
+
+    // The controls' places in twips, as last laid out.
+    const layout::FormLayout& Layout() const { return layout_; }
+
   private:
     LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
 
@@ -64,6 +73,7 @@ class Form1 final : public BaseWindow {
     void cmdAbout_Click();
 
     void EnableDisable();
+    void ShowEcho(const TextPane& pane);
     void ShowErrorMessage(const std::wstring& message, const std::wstring& description);
 
     HWND CreateChild(const wchar_t* window_class, const wchar_t* caption, DWORD style, int id);
@@ -84,6 +94,7 @@ class Form1 final : public BaseWindow {
     // Set while a click or a drop is handled: the modal dialogs and boxes shown meanwhile pump
     // messages, and a drop arriving then must not start a read inside the running one.
     bool busy_ = false;
+    std::size_t pane_capacity_ = RichTextBox::kCapacity;
 
     // Child windows go with their parent; these handles don't own them.
     HWND cmdInput = nullptr;

@@ -65,7 +65,7 @@ UniqueWindow RichTextBox::CreateControl() const {
     }
     const HWND window = control.Get();
     // No limit short of the largest echo (the default is 32,767 characters).
-    SendMessageW(window, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
+    SendMessageW(window, EM_EXLIMITTEXT, 0, static_cast<LPARAM>(kCapacity));
     // A line width of 1 means no wrap at all: each matrix row stays one line.
     SendMessageW(window, EM_SETTARGETDEVICE, 0, 1);
     // The user can't type into it; the program's own text still goes in.

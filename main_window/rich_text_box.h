@@ -25,6 +25,9 @@ void SetDefaultCharFormat(HWND control);
 // destroys the control, and sets a text fastest into an empty, hidden one with redraw off.
 class RichTextBox {
   public:
+    // The most characters the control holds.
+    static constexpr std::size_t kCapacity = 0x7FFFFFFE;
+
     // Loads msftedit.dll and makes the empty pane. Throws std::system_error on failure.
     RichTextBox(HWND parent, int control_id, HWND insert_after);
 

@@ -12,6 +12,7 @@
 #include "control_ids.h"
 #include "form1.h"
 #include "frm_about.h"
+#include "preset_file_dialog.h"
 #include "shell_execute.h"
 #include "separators.h"
 
@@ -82,7 +83,7 @@ int wmain(int argc, wchar_t** argv) {
         return 2;
     }
     gui::Module1 module{GetLocaleSeparators(), {}};
-    gui::PresetFileDialog dialog(argv[2]);
+    tools::PresetFileDialog dialog(argv[2]);
     gui::SystemMessageBox box;
     gui::SystemShellExecutor shell;
     gui::frmAbout about(shell, box);
