@@ -6,10 +6,12 @@
 #include <system_error>
 
 #include "conversion_error.h"
+#include "diagnosis.h"
 #include "dsf_reader.h"
 #include "path_divide.h"
 #include "path_text.h"
 #include "text_data_writer.h"
+#include "windows1252.h"
 
 namespace dsf2vemo::cli {
 
@@ -25,6 +27,8 @@ struct Options {
     std::optional<std::string> list_separator;
     std::optional<std::string> decimal_separator;
     bool echo = false;
+    bool check = false;
+    bool quiet = false;
 };
 
 // The output the main window proposes: the input's folder, its name without extension, ".txt".
@@ -56,12 +60,13 @@ class Converter {
     bool Convert(const std::string& input_text) {
         const fs::path input = PathFromUtf8(input_text);
         TextPane pane(separators_.decimal);
-        MomentData data;
+        DsfFile file;
         try {
-            data = ReadDsf(input, pane);
+            file = ReadDsfFile(input, pane);
         } catch (const ConversionError& error) {
             return Fail("cannot read '" + input_text + "'", error.what());
         }
+        const MomentData& data = file.Moments;
         const bool to_stdout = options_.output == "-";
         const fs::path output =
             options_.output.empty() ? DefaultOutputPath(input) : PathFromUtf8(options_.output);
@@ -90,10 +95,57 @@ class Converter {
             out_.flush();
             echoed_any_ = true;
         }
+        const std::optional<std::vector<Finding>> findings = Diagnosed(input_text, file);
+        if (!findings) {
+            return false;
+        }
+        if (!options_.quiet) {
+            for (const Finding& finding : *findings) {
+                err_ << kProgram << ": warning: " << input_text << ": "
+                     << Utf8FromWindows1252(finding.Sentence) << '\n';
+            }
+        }
         return true;
     }
 
+    // Reads and diagnoses one input, writing nothing; prints its findings, or that there are
+    // none, on standard output. Returns true when it was read and has no findings.
+    bool Check(const std::string& input_text) {
+        TextPane pane(separators_.decimal);
+        DsfFile file;
+        try {
+            file = ReadDsfFile(PathFromUtf8(input_text), pane);
+        } catch (const ConversionError& error) {
+            return Fail("cannot read '" + input_text + "'", error.what());
+        }
+        const std::optional<std::vector<Finding>> findings = Diagnosed(input_text, file);
+        if (!findings) {
+            return false;
+        }
+        if (!options_.quiet) {
+            if (findings->empty()) {
+                out_ << input_text << ": no findings\n";
+            }
+            for (const Finding& finding : *findings) {
+                out_ << input_text << ": " << Utf8FromWindows1252(finding.Sentence) << '\n';
+            }
+            out_.flush();
+        }
+        return findings->empty();
+    }
+
   private:
+    // The findings about what was read; nothing after reporting why the diagnosis failed.
+    std::optional<std::vector<Finding>> Diagnosed(const std::string& input_text,
+                                                  const DsfFile& file) {
+        try {
+            return Diagnose(file, {separators_.decimal, options_.check});
+        } catch (const ConversionError& error) {
+            Fail("cannot check '" + input_text + "'", error.what());
+            return std::nullopt;
+        }
+    }
+
     bool Fail(const std::string& what, const std::string& reason) {
         err_ << kProgram << ": error: " << what << ": " << reason << '\n';
         return false;
@@ -131,6 +183,10 @@ int Run(const std::vector<std::string>& arguments, const Separators& locale, std
         ->type_name("TEXT");
     app.add_flag("--echo", options.echo,
                  "also print what was read (the results-pane text) to standard output");
+    app.add_flag("--check", options.check,
+                 "only read and diagnose the inputs, writing nothing; exit status 1 when any "
+                 "has a finding");
+    app.add_flag("--quiet", options.quiet, "no warnings about the data read");
 
     try {
         std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
@@ -143,6 +199,11 @@ int Run(const std::vector<std::string>& arguments, const Separators& locale, std
             throw CLI::ValidationError(
                 "--echo can't be combined with -o - (both use standard "
                 "output)");
+        }
+        if (options.check && (!options.output.empty() || options.echo)) {
+            throw CLI::ValidationError(
+                "--check writes and echoes nothing; it can't be combined with " +
+                std::string(options.echo ? "--echo" : "-o"));
         }
     } catch (const CLI::ParseError& error) {
         if (error.get_exit_code() == 0) {
@@ -165,7 +226,8 @@ int Run(const std::vector<std::string>& arguments, const Separators& locale, std
     Converter converter(options, separators, out, err);
     bool all_converted = true;
     for (const std::string& input : options.inputs) {
-        all_converted = converter.Convert(input) && all_converted;
+        const bool done = options.check ? converter.Check(input) : converter.Convert(input);
+        all_converted = done && all_converted;
     }
     return all_converted ? kExitSuccess : kExitConversionFailed;
 }

@@ -121,6 +121,12 @@ class Diagnosis {
 
     // Four significant digits, in the echo's decimal form.
     std::string Number(double value) const {
+        if (std::isnan(value)) {
+            return "NaN";
+        }
+        if (std::isinf(value)) {
+            return value < 0 ? "-Inf" : "Inf";
+        }
         std::array<char, 32> buffer{};
         const auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
                                        std::chars_format::general, 4)
@@ -166,7 +172,7 @@ class Diagnosis {
         }
         if (count > 0) {
             Add("name-not-text", Count(count, "variable name holds", "variable names hold") +
-                                     " bytes that are not text, the first that of variable " +
+                                     " bytes that are not text; the first is that of variable " +
                                      std::to_string(first + 1) + ", " + Name(first) +
                                      std::string(kOtherLayout));
         }
@@ -204,7 +210,7 @@ class Diagnosis {
                                  ? data_.Covariances[first]
                                  : data_.Means[first - data_.Covariances.size()];
         Add("not-finite", Count(count, "value is", "values are") +
-                              " not a finite number, the first " + ValueName(first) + " (" +
+                              " not a finite number; the first is " + ValueName(first) + " (" +
                               Number(value) + ")");
         return false;
     }

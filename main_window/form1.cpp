@@ -8,6 +8,7 @@
 
 #include "control_ids.h"
 #include "conversion_error.h"
+#include "diagnosis.h"
 #include "dpi.h"
 #include "dsf_reader.h"
 #include "error_description.h"
@@ -187,9 +188,10 @@ void Form1::cmdInput_Click() {
 
     TextPane pane(module_.separators.decimal);
     try {
-        MomentData data = ReadDsf(std::filesystem::path(WindowText(LabelInput)), pane);
+        DsfFile file = ReadDsfFile(std::filesystem::path(WindowText(LabelInput)), pane);
+        AppendWarnings(pane, Diagnose(file, {module_.separators.decimal}));
         RichTextBox1->ShowText(pane.Text(), pane.SelStart());
-        module_.moment_data = std::move(data);
+        module_.moment_data = std::move(file.Moments);
         EnableDisable();
     } catch (...) {
         const std::wstring description = ErrorDescription(std::current_exception());
