@@ -183,9 +183,7 @@ int Run(const std::vector<std::string>& arguments, const Separators& locale, std
         ->type_name("TEXT");
     app.add_flag("--echo", options.echo,
                  "also print what was read (the results-pane text) to standard output");
-    app.add_flag("--check", options.check,
-                 "only read and diagnose the inputs, writing nothing; exit status 1 when any "
-                 "has a finding");
+    app.add_flag("--check", options.check, "only read and diagnose the inputs; write nothing");
     app.add_flag("--quiet", options.quiet, "no warnings about the data read");
 
     try {
