@@ -4,14 +4,19 @@
 
 #include <exception>
 #include <filesystem>
+#include <string>
+#include <system_error>
 #include <utility>
 
 #include "control_ids.h"
 #include "conversion_error.h"
 #include "diagnosis.h"
+#include "dialog_font.h"
 #include "dpi.h"
+#include "dropped_files.h"
 #include "dsf_reader.h"
 #include "error_description.h"
+#include "frm_about.h"
 #include "path_divide.h"
 #include "resource.h"
 #include "results_pane.h"
@@ -25,7 +30,8 @@ namespace {
 constexpr wchar_t kClassName[] = L"dsf2vemo.Form1";
 constexpr wchar_t kCaption[] = L"Convert from Prelis to Vemo";
 constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
+// Files dropped anywhere on the window, the results pane included, come here.
+constexpr DWORD kExStyle = WS_EX_CONTROLPARENT | WS_EX_ACCEPTFILES;
 
 constexpr wchar_t kInputFilter[] = L"Prelis Data System Files (*.dsf)|*.dsf";
 constexpr wchar_t kOutputFilter[] = L"Vemo text files (*.txt)|*.txt";
@@ -39,6 +45,9 @@ constexpr wchar_t kOutputNameFailed[] =
     L"An error occurred while trying to obtain the name of the Vemo-compatible file.";
 constexpr wchar_t kWriteFailed[] =
     L"An error occurred while trying to write the Vemo-compatible file,\r\n";
+constexpr wchar_t kOneFileAtATime[] =
+    L"Only one file is read at a time. Reading the first one,\r\n";
+constexpr wchar_t kFolderRefused[] = L"it is a folder, not a file";
 
 HICON ProgramIcon() {
     const HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP));
@@ -50,6 +59,19 @@ std::wstring DefaultOutputName(const std::wstring& input) {
     divide.Init(input);
     return divide.Directory() + L"\\" + divide.NameOnly() + L".txt";
 }
+
+// Marks the window busy for its lifetime; nests.
+class BusyScope {
+  public:
+    explicit BusyScope(bool& busy) : busy_(busy), was_busy_(std::exchange(busy, true)) {}
+    ~BusyScope() { busy_ = was_busy_; }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+  private:
+    bool& busy_;
+    bool was_busy_;
+};
 
 }  // namespace
 
@@ -95,6 +117,12 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         case WM_COMMAND:
             Form_Command(LOWORD(wparam), HIWORD(wparam));
             return 0;
+        case WM_CLOSE:
+            Form_QueryUnload();
+            return DefaultHandling(message, wparam, lparam);
+        case WM_DROPFILES:
+            Form_DropFiles(reinterpret_cast<HDROP>(wparam));
+            return 0;
         case WM_DESTROY:
             Form_Destroy();
             return 0;
@@ -135,6 +163,13 @@ void Form1::Form_Resize() {
     ApplyLayout();
 }
 
+// The main window never refuses to close; the about box goes with it.
+void Form1::Form_QueryUnload() {
+    if (about_ != nullptr) {
+        about_->Unload();
+    }
+}
+
 void Form1::Form_Destroy() {
     RichTextBox1.reset();
     if (on_close_ == OnClose::EndProgram) {
@@ -155,6 +190,7 @@ void Form1::Form_Command(int control_id, int notification) {
     if (notification != BN_CLICKED) {
         return;
     }
+    const BusyScope busy(busy_);
     switch (control_id) {
         case IDC_cmdInput:
             cmdInput_Click();
@@ -176,6 +212,36 @@ void Form1::Form_Command(int control_id, int notification) {
     }
 }
 
+void Form1::Form_DropFiles(HDROP drop) {
+    const DroppedFiles files(drop);
+    if (busy_) {
+        // A dialog or box of this window is open, or a read is running: the drop is refused.
+        MessageBeep(MB_ICONWARNING);
+        return;
+    }
+    OpenFiles(files.Paths());
+}
+
+void Form1::OpenFiles(const std::vector<std::filesystem::path>& paths) {
+    if (paths.empty()) {
+        return;
+    }
+    const BusyScope busy(busy_);
+    const std::wstring first = paths.front().wstring();
+    std::error_code error;
+    if (std::filesystem::is_directory(paths.front(), error)) {
+        ShowErrorMessage(kReadFailed + first + L".", kFolderRefused);
+        return;
+    }
+    if (paths.size() > 1) {
+        message_box_.Show(Hwnd(),
+                          kOneFileAtATime + first + L".\r\n\r\n(" + std::to_wstring(paths.size()) +
+                              L" files were dropped)",
+                          kCaption, MB_OK | MB_ICONINFORMATION);
+    }
+    ReadInput(first);
+}
+
 void Form1::cmdInput_Click() {
     cmdlg1.Filter = kInputFilter;
     cmdlg1.Flags = kInputFlags;
@@ -183,7 +249,14 @@ void Form1::cmdInput_Click() {
     if (!file_dialog_.ShowOpen(Hwnd(), cmdlg1)) {
         return;
     }
-    SetWindowTextW(LabelInput, cmdlg1.FileName.c_str());
+    ReadInput(cmdlg1.FileName);
+}
+
+// What Input does with the chosen file, also for a file that came by another road.
+void Form1::ReadInput(const std::wstring& path) {
+    // The dialog opens on this file next time, as if it had been chosen there.
+    cmdlg1.FileName = path;
+    SetWindowTextW(LabelInput, path.c_str());
     SetWindowTextW(LabelOutput, DefaultOutputName(WindowText(LabelInput)).c_str());
 
     TextPane pane(module_.separators.decimal);
@@ -251,7 +324,9 @@ void Form1::cmdHelp_Click() {
 }
 
 void Form1::cmdAbout_Click() {
-    // The about box attaches here.
+    if (about_ != nullptr) {
+        about_->ShowAbout(WindowText(Hwnd()), std::int16_t{2000});
+    }
 }
 
 void Form1::EnableDisable() {
@@ -278,10 +353,7 @@ HWND Form1::CreateChild(const wchar_t* window_class, const wchar_t* caption, DWO
 }
 
 void Form1::MakeFont() {
-    UniqueFont font(CreateFontW(-MulDiv(8, static_cast<int>(dpi_), 72), 0, 0, 0, FW_NORMAL, FALSE,
-                                FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                                CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS,
-                                L"MS Sans Serif"));
+    UniqueFont font = MakeDialogFont(dpi_);
     for (const HWND child :
          {cmdInput, cmdOutput, cmdConvert, cmdHelp, cmdAbout, LabelInput, LabelOutput}) {
         if (child != nullptr) {
@@ -310,13 +382,7 @@ void Form1::CenterOnScreen() {
     const SIZE size = WindowSizeForClient(TwipsToPixels(layout::kDesignClientWidth, dpi_),
                                           TwipsToPixels(layout::kDesignClientHeight, dpi_), kStyle,
                                           kExStyle, dpi_);
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof(monitor);
-    GetMonitorInfoW(MonitorFromWindow(Hwnd(), MONITOR_DEFAULTTOPRIMARY), &monitor);
-    const RECT& work = monitor.rcWork;
-    const int left = work.left + (work.right - work.left - size.cx) / 2;
-    const int top = work.top + (work.bottom - work.top - size.cy) / 2;
-    SetWindowPos(Hwnd(), nullptr, left, top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    gui::CenterOnScreen(Hwnd(), size);
 }
 
 }  // namespace dsf2vemo::gui

@@ -2,8 +2,12 @@
 
 #include <windows.h>
 
+#include <shellapi.h>
+
+#include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "base_window.h"
 #include "file_dialog.h"
@@ -14,6 +18,8 @@
 #include "unique_handles.h"
 
 namespace dsf2vemo::gui {
+
+class frmAbout;
 
 // The main window: Input reads a data system file and echoes it into the results pane, Output
 // chooses the text data file, Convert writes it. The chosen paths live in the captions of
@@ -29,6 +35,13 @@ class Form1 final : public BaseWindow {
     // Creates the window, hidden; Form_Load has run when this returns.
     void Create();
     void Show(int show_command = SW_SHOWNORMAL);
+    // The about box the About button shows; it outlives this window.
+    void SetAboutBox(frmAbout& about) { about_ = &about; }
+
+    // Reads the first of `paths` as if it had been chosen with Input; says so when there are
+    // more, and refuses a folder. Files dropped onto the window and files named on the command
+    // line come in here.
+    void OpenFiles(const std::vector<std::filesystem::path>& paths);
 
   private:
     LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
@@ -39,8 +52,11 @@ class Form1 final : public BaseWindow {
     void Form_Destroy();
     void Form_DpiChanged(UINT dpi, const RECT& suggested);
     void Form_Command(int control_id, int notification);
+    void Form_QueryUnload();
+    void Form_DropFiles(HDROP drop);
 
     void cmdInput_Click();
+    void ReadInput(const std::wstring& path);
     void cmdOutput_Click();
     void cmdConvert_Click();
     void cmdHelp_Click();
@@ -58,11 +74,15 @@ class Form1 final : public BaseWindow {
     FileDialog& file_dialog_;
     MessageBoxer& message_box_;
     OnClose on_close_;
+    frmAbout* about_ = nullptr;
 
     CommonDialog cmdlg1;
     layout::FormLayout layout_ = layout::DesignLayout();
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
     UniqueFont font_;
+    // Set while a click or a drop is handled: the modal dialogs and boxes shown meanwhile pump
+    // messages, and a drop arriving then must not start a read inside the running one.
+    bool busy_ = false;
 
     // Child windows go with their parent; these handles don't own them.
     HWND cmdInput = nullptr;
