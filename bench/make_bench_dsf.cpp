@@ -1,4 +1,4 @@
-// Writes a synthetic data system file with p variables: make_bench_dsf P OUTPUT.dsf
+// Writes a data system file of p variables with no findings: make_bench_dsf P OUTPUT.dsf
 #include <exception>
 #include <iostream>
 #include <string>
@@ -12,7 +12,7 @@ int main(int argc, char** argv) {
     }
     try {
         using namespace dsf2vemo::testing;
-        WriteFileBytes(argv[2], BuildDsf(SyntheticMomentData(std::stoi(argv[1])), "BENCH"));
+        WriteFileBytes(argv[2], BuildDsf(WellFormedMomentData(std::stoi(argv[1])), "BENCH"));
     } catch (const std::exception& error) {
         std::cerr << "make_bench_dsf: " << error.what() << '\n';
         return 1;

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Speed and memory of the converter: Google Benchmark timings; the whole-process time of
-# dsf2vemo-cli against the floor program (bench/floor_conversion.cpp) for p = 2000, as a ratio;
-# then the peak memory of whole command-line conversions measured with /usr/bin/time, against
-# 2.5 x (moment data + output).
+# Speed and memory of the converter: Google Benchmark timings, with the diagnosis against its
+# budgets; the whole-process time of dsf2vemo-cli against the floor program
+# (bench/floor_conversion.cpp) for p = 2000, as a ratio; then the peak memory of whole
+# command-line conversions measured with /usr/bin/time, against 2.5 x (moment data + output).
 #   bench/run_bench.sh [--ratio-only] [Google Benchmark options]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -17,12 +17,35 @@ cmake --build "$root/build/bench" -j "$(nproc)" >/dev/null
 cli="$root/build/bench/cli/dsf2vemo-cli"
 floor="$root/build/bench/bench/floor_conversion"
 
-if [ "$ratio_only" = no ]; then
-    "$root/build/bench/bench/conversion_bench" --benchmark_min_time=1 "$@"
-fi
-
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+
+if [ "$ratio_only" = no ]; then
+    "$root/build/bench/bench/conversion_bench" --benchmark_min_time=1 \
+        --benchmark_out="$work/bench.csv" --benchmark_out_format=csv "$@"
+
+    # The diagnosis against its budgets: at most 5 % of a conversion of 2000 variables, and the
+    # positive-definiteness test of 500 variables under 50 ms. (Absent when a filter left them
+    # out.)
+    ms() {
+        awk -F, -v name="\"$1\"" '$1 == name {
+            print $3 / ($5 == "ns" ? 1e6 : $5 == "us" ? 1e3 : $5 == "s" ? 1e-3 : 1); exit }' "$work/bench.csv"
+    }
+    conversion=$(ms BM_ReadAndWrite/2000)
+    diagnosis=$(ms BM_Diagnose/2000)
+    definiteness=$(ms BM_PositiveDefiniteTest/500)
+    echo
+    if [ -n "$conversion" ] && [ -n "$diagnosis" ]; then
+        awk -v c="$conversion" -v d="$diagnosis" 'BEGIN {
+            printf "Diagnosis of 2000 variables: %.2f ms, %.2f %% of a %.1f ms conversion (budget 5 %%): %s\n",
+                   d, 100 * d / c, c, (d <= 0.05 * c ? "ok" : "NO") }'
+    fi
+    if [ -n "$definiteness" ]; then
+        awk -v t="$definiteness" 'BEGIN {
+            printf "Positive-definiteness test of 500 variables: %.2f ms (budget 50 ms): %s\n",
+                   t, (t < 50 ? "ok" : "NO") }'
+    fi
+fi
 
 # The same file, converted by both in turn; the median of each over many runs.
 ratio_p=2000

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "conversion_error.h"
+#include "diagnosis.h"
 #include "dsf_reader.h"
 #include "message_text.h"
 #include "output_path.h"
@@ -28,6 +29,8 @@ struct Options {
     std::optional<std::string> list_separator;
     std::optional<std::string> decimal_separator;
     bool echo = false;
+    bool check = false;
+    bool quiet = false;
 };
 
 class Converter {
@@ -46,7 +49,8 @@ class Converter {
             TextPane echo(separators_.decimal);
             NullPane no_echo;
             ResultsPane& pane = options_.echo ? static_cast<ResultsPane&>(echo) : no_echo;
-            const MomentData data = ReadDsf(input, pane);
+            const DsfFile file = ReadDsfFile(input, pane);
+            const MomentData& data = file.Moments;
             if (to_stdout) {
                 failed = "cannot write '-'";
                 const std::string text = FormatTextData(data, separators_);
@@ -72,7 +76,44 @@ class Converter {
                 out_.flush();
                 echoed_any_ = true;
             }
+            failed = "cannot check '" + input_text + "'";
+            const std::vector<Finding> findings =
+                Diagnose(file, {separators_.decimal, options_.check});
+            if (!options_.quiet) {
+                for (const Finding& finding : findings) {
+                    err_ << kProgram << ": warning: " << input_text << ": "
+                         << MessageTextFromFile(finding.Sentence) << '\n';
+                }
+            }
             return true;
+        } catch (const std::bad_alloc&) {
+            return Fail(failed, "not enough memory");
+        } catch (const std::exception& error) {
+            return Fail(failed, error.what());
+        } catch (...) {
+            return Fail(failed, "an unknown error");
+        }
+    }
+
+    // Reads and diagnoses one input, writing nothing; prints its findings, or that there are
+    // none, on standard output. Returns true when it was read and has no findings.
+    bool Check(const std::string& input_text) {
+        std::string failed = "cannot read '" + input_text + "'";
+        try {
+            NullPane no_echo;
+            const DsfFile file = ReadDsfFile(PathFromUtf8(input_text), no_echo);
+            failed = "cannot check '" + input_text + "'";
+            const std::vector<Finding> findings = Diagnose(file, {separators_.decimal, true});
+            if (!options_.quiet) {
+                if (findings.empty()) {
+                    out_ << input_text << ": no findings\n";
+                }
+                for (const Finding& finding : findings) {
+                    out_ << input_text << ": " << MessageTextFromFile(finding.Sentence) << '\n';
+                }
+                out_.flush();
+            }
+            return findings.empty();
         } catch (const std::bad_alloc&) {
             return Fail(failed, "not enough memory");
         } catch (const std::exception& error) {
@@ -120,6 +161,8 @@ int Run(const std::vector<std::string>& arguments, const Separators& locale, std
         ->type_name("TEXT");
     app.add_flag("--echo", options.echo,
                  "also print what was read (the results-pane text) to standard output");
+    app.add_flag("--check", options.check, "only read and diagnose the inputs; write nothing");
+    app.add_flag("--quiet", options.quiet, "no warnings about the data read");
 
     try {
         std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
@@ -150,6 +193,11 @@ int Run(const std::vector<std::string>& arguments, const Separators& locale, std
             }
         }
 #endif
+        if (options.check && (!options.output.empty() || options.echo)) {
+            throw CLI::ValidationError(
+                "--check writes and echoes nothing; it can't be combined with " +
+                std::string(options.echo ? "--echo" : "-o"));
+        }
     } catch (const CLI::ParseError& error) {
         if (error.get_exit_code() == 0) {
             // --help and --version.
@@ -171,7 +219,8 @@ int Run(const std::vector<std::string>& arguments, const Separators& locale, std
     Converter converter(options, separators, out, err);
     bool all_converted = true;
     for (const std::string& input : options.inputs) {
-        all_converted = converter.Convert(input) && all_converted;
+        const bool done = options.check ? converter.Check(input) : converter.Convert(input);
+        all_converted = done && all_converted;
     }
     return all_converted ? kExitSuccess : kExitConversionFailed;
 }

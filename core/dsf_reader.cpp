@@ -139,7 +139,7 @@ void ParseMoments(ByteCursor& in, MomentData& data, ResultsPane& pane) {
 
 }  // namespace
 
-MomentData ParseDsf(std::span<const std::byte> bytes, ResultsPane& pane) {
+DsfFile ParseDsfFile(std::span<const std::byte> bytes, ResultsPane& pane) {
     if (static_cast<std::int64_t>(bytes.size()) < kDsfFixedSize) {
         throw ConversionError(
             ErrorKind::TooShort,
@@ -147,8 +147,10 @@ MomentData ParseDsf(std::span<const std::byte> bytes, ResultsPane& pane) {
                 " long, but a data system file needs at least 72 bytes for its header and counts");
     }
     ByteCursor in(bytes);
-    pane.SetResultsText(in.Text(kHeaderSize));
-    MomentData data;
+    DsfFile file;
+    file.Header = in.Text(kHeaderSize);
+    pane.SetResultsText(file.Header);
+    MomentData& data = file.Moments;
     data.CaseCount = in.Int32();
     data.VariableCount = in.Int32();
     pane.AppendNewLine();
@@ -183,10 +185,18 @@ MomentData ParseDsf(std::span<const std::byte> bytes, ResultsPane& pane) {
         ThrowOutOfMemory(p);
     }
     pane.SetSelStart(1);
-    return data;
+    return file;
+}
+
+MomentData ParseDsf(std::span<const std::byte> bytes, ResultsPane& pane) {
+    return ParseDsfFile(bytes, pane).Moments;
 }
 
 MomentData ReadDsf(const std::filesystem::path& path, ResultsPane& pane) {
+    return ReadDsfFile(path, pane).Moments;
+}
+
+DsfFile ReadDsfFile(const std::filesystem::path& path, ResultsPane& pane) {
     namespace fs = std::filesystem;
     std::error_code ec;
     const fs::file_status status = fs::status(path, ec);
@@ -235,7 +245,7 @@ MomentData ReadDsf(const std::filesystem::path& path, ResultsPane& pane) {
             read_into(static_cast<std::size_t>(kDsfFixedSize));
         }
     }
-    return ParseDsf(bytes, pane);
+    return ParseDsfFile(bytes, pane);
 }
 
 }  // namespace dsf2vemo

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <span>
+#include <string>
 
 #include "moment_data.h"
 #include "results_pane.h"
@@ -20,6 +21,12 @@ constexpr std::int64_t DsfSize(std::int64_t variable_count) {
     return kDsfFixedSize + 20 * variable_count + 4 * variable_count * variable_count;
 }
 
+// What a data system file holds: its 64-byte header text, untrimmed, and the moments.
+struct DsfFile {
+    std::string Header;
+    MomentData Moments;
+};
+
 // Decodes a data system file held in memory, echoing header, counts, names, the covariance
 // triangle and the means into `pane` as it goes. Bytes after the means are ignored. Throws
 // ConversionError; the pane then holds what was echoed up to the failure.
@@ -28,5 +35,9 @@ MomentData ParseDsf(std::span<const std::byte> bytes, ResultsPane& pane);
 // Reads the data system file at `path` (never creating it) and decodes it as ParseDsf does.
 // Reads only the bytes the header declares, after checking the file is long enough.
 MomentData ReadDsf(const std::filesystem::path& path, ResultsPane& pane);
+
+// ParseDsf and ReadDsf with the header text as well.
+DsfFile ParseDsfFile(std::span<const std::byte> bytes, ResultsPane& pane);
+DsfFile ReadDsfFile(const std::filesystem::path& path, ResultsPane& pane);
 
 }  // namespace dsf2vemo

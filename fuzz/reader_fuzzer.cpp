@@ -1,5 +1,6 @@
-// Fuzzes the data system file reader: any input must either decode or be rejected with a
-// ConversionError. Anything else escaping, and any sanitizer report, is a failure.
+// Fuzzes the data system file reader and the diagnosis of what it decodes: any input must either
+// decode, with findings of one line each, or be rejected with a ConversionError. Anything else
+// escaping, and any sanitizer report, is a failure.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>

@@ -10,6 +10,7 @@
 
 #include "control_ids.h"
 #include "conversion_error.h"
+#include "diagnosis.h"
 #include "dialog_font.h"
 #include "dpi.h"
 #include "dropped_files.h"
@@ -256,8 +257,13 @@ void Form1::ReadInput(const std::wstring& path) {
     try {
         const std::filesystem::path input(WindowText(LabelInput));
         SetWindowTextW(LabelOutput, DefaultOutputPath(input).wstring().c_str());
-        MomentData data = ReadDsf(input, pane);
-        module_.moment_data = std::move(data);
+        DsfFile file = ReadDsfFile(input, pane);
+        try {
+            AppendWarnings(pane, Diagnose(file, {module_.separators.decimal}));
+        } catch (...) {
+            // The warnings are advice: a file read successfully stays convertible without them.
+        }
+        module_.moment_data = std::move(file.Moments);
         EnableDisable();
     } catch (...) {
         const std::wstring description = ErrorDescription(std::current_exception());

@@ -11,6 +11,7 @@
 #include "case_name.h"
 #include "dsf_builder.h"
 #include "form1_fixture.h"
+#include "text_data_writer.h"
 #include "text_encoding.h"
 
 namespace dsf2vemo::testing {
@@ -253,6 +254,28 @@ TEST_F(Form1Fixture, PathsOutsideTheAnsiCodePageWork) {
     Click(gui::IDC_cmdConvert);
     EXPECT_EQ(ReadFileText(folder / L"s\u00fc\u00df \u6570\u636e.txt"),
               ReadFileText(fs::path(DSF2VEMO_TEST_DATA_DIR) / "demo_comma.txt"));
+    EXPECT_TRUE(box_.shown.empty());
+}
+
+TEST_F(Form1Fixture, PaneListsWarningsAfterTheEchoAndConvertStillWrites) {
+    // Two cases for two variables, variances 5000 apart, a name with a 1252 letter ("Höhe").
+    const MomentData data{2, 2, {"X", "H\xF6he"}, {1, 0.5, 5000}, {0, 0}};
+    WriteFileBytes(File(L"odd.dsf"), BuildDsf(data, "ODD"));
+    Input(File(L"odd.dsf"));
+    EXPECT_EQ(PaneText(), L"ODD" + std::wstring(61, L' ') +
+                              L"\r\n2 cases\r\n2 variables\r\nX, H\u00f6he\r\n\r\n"
+                              L"Covariances\r\n 1.000\r\n .500 5000.000\r\n\r\nMeans\r\n .000 .000"
+                              L"\r\n\r\nWarnings\r\n"
+                              L"2 cases for 2 variables: the sample covariance matrix of no more "
+                              L"cases than variables is singular\r\n"
+                              L"the variances differ by a factor of 5000: the smallest is that of "
+                              L"\"X\" (1), the largest that of \"H\u00f6he\" (5000)");
+    DWORD start = 0;
+    SendMessageW(Control(gui::IDC_RichTextBox1), EM_GETSEL, reinterpret_cast<WPARAM>(&start), 0);
+    EXPECT_EQ(start, 1u);
+    ASSERT_TRUE(ConvertEnabled());
+    Click(gui::IDC_cmdConvert);
+    EXPECT_EQ(ReadFileText(File(L"odd.txt")), FormatTextData(data, module_.separators));
     EXPECT_TRUE(box_.shown.empty());
 }
 

@@ -1,6 +1,7 @@
 #include "dsf_builder.h"
 
 #include <bit>
+#include <cmath>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -62,6 +63,27 @@ MomentData SyntheticMomentData(std::int32_t variable_count) {
         data.Means.push_back(10.0 + i / 7.0);
         for (std::int32_t j = 1; j <= i; ++j) {
             data.Covariances.push_back(i == j ? 1.0 + i / 3.0 : 0.5 / (1.0 + i - j) - 0.01 * j);
+        }
+    }
+    return data;
+}
+
+MomentData WellFormedMomentData(std::int32_t variable_count) {
+    MomentData data;
+    data.CaseCount = 2 * variable_count + 100;
+    data.VariableCount = variable_count;
+    std::vector<double> sd;
+    for (std::int32_t i = 0; i < variable_count; ++i) {
+        data.VariableNames.push_back("V" + std::to_string(i + 1));
+        data.Means.push_back(10.0 + i / 7.0);
+        sd.push_back(std::sqrt(1.0 + (i % 100) / 3.0));
+    }
+    for (std::int32_t i = 0; i < variable_count; ++i) {
+        for (std::int32_t j = 0; j <= i; ++j) {
+            // Zero beyond a distance of 60, where the powers would become subnormal numbers.
+            const double correlation = i - j > 60 ? 0.0 : std::pow(0.5, i - j);
+            data.Covariances.push_back(correlation * sd[static_cast<std::size_t>(i)] *
+                                       sd[static_cast<std::size_t>(j)]);
         }
     }
     return data;

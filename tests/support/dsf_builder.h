@@ -50,6 +50,11 @@ inline const std::string kDemoPane = "DEMO" + std::string(60, ' ') +
 // p variables named V1 … Vp with values derived from their position; for tests and benchmarks.
 MomentData SyntheticMomentData(std::int32_t variable_count);
 
+// p variables V1 … Vp whose moments have no findings: a positive definite covariance matrix
+// (correlations 0.5 to the power of the distance between variables), variances within a factor
+// of 30, more cases than variables.
+MomentData WellFormedMomentData(std::int32_t variable_count);
+
 void WriteFileBytes(const std::filesystem::path& path, std::span<const std::byte> bytes);
 void WriteFileText(const std::filesystem::path& path, std::string_view text);
 std::string ReadFileText(const std::filesystem::path& path);

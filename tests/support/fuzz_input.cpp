@@ -1,6 +1,7 @@
 #include "fuzz_input.h"
 
 #include "conversion_error.h"
+#include "diagnosis.h"
 #include "dsf_reader.h"
 #include "results_pane.h"
 #include "text_data_check.h"
@@ -46,11 +47,17 @@ Separators SeparatorsForFuzzInput(std::span<const std::byte> bytes) {
 std::string CheckReader(std::span<const std::byte> bytes) {
     TextPane pane;
     try {
-        const MomentData data = ParseDsf(bytes, pane);
+        const DsfFile file = ParseDsfFile(bytes, pane);
+        const MomentData& data = file.Moments;
         const auto p = static_cast<std::size_t>(data.VariableCount);
         if (data.VariableNames.size() != p || data.Means.size() != p ||
             data.Covariances.size() != p * (p + 1) / 2) {
             return "the decoded arrays don't match the variable count";
+        }
+        for (const Finding& finding : Diagnose(file)) {
+            if (finding.Sentence.find_first_of("\r\n") != std::string::npos) {
+                return "a finding takes more than one line: " + finding.Sentence;
+            }
         }
     } catch (const ConversionError&) {
         // A rejected input is a correct outcome.

@@ -22,8 +22,9 @@ Separators SeparatorsForFuzzInput(std::span<const std::byte> bytes);
 // propagate.
 std::string CheckConversion(std::span<const std::byte> bytes);
 
-// Runs one fuzz input through ParseDsf alone. Returns an empty string when the input decoded or
-// was rejected with a ConversionError; exceptions other than ConversionError propagate.
+// Runs one fuzz input through ParseDsfFile and, when it decodes, Diagnose, whose findings must
+// each be one line. Returns an empty string when all is well, the input rejected with a
+// ConversionError included; exceptions other than ConversionError propagate.
 std::string CheckReader(std::span<const std::byte> bytes);
 
 }  // namespace dsf2vemo::testing
