@@ -86,12 +86,8 @@ class Converter {
                 }
             }
             return true;
-        } catch (const std::bad_alloc&) {
-            return Fail(failed, "not enough memory");
-        } catch (const std::exception& error) {
-            return Fail(failed, error.what());
         } catch (...) {
-            return Fail(failed, "an unknown error");
+            return FailWithCurrent(failed);
         }
     }
 
@@ -114,12 +110,8 @@ class Converter {
                 out_.flush();
             }
             return findings.empty();
-        } catch (const std::bad_alloc&) {
-            return Fail(failed, "not enough memory");
-        } catch (const std::exception& error) {
-            return Fail(failed, error.what());
         } catch (...) {
-            return Fail(failed, "an unknown error");
+            return FailWithCurrent(failed);
         }
     }
 
@@ -127,6 +119,19 @@ class Converter {
     bool Fail(const std::string& what, const std::string& reason) {
         err_ << kProgram << ": error: " << what << ": " << reason << '\n';
         return false;
+    }
+
+    // Reports the failure being handled, whatever it is; it ends only the input at hand.
+    bool FailWithCurrent(const std::string& what) {
+        try {
+            throw;
+        } catch (const std::bad_alloc&) {
+            return Fail(what, "not enough memory");
+        } catch (const std::exception& error) {
+            return Fail(what, error.what());
+        } catch (...) {
+            return Fail(what, "an unknown error");
+        }
     }
 
     const Options& options_;
