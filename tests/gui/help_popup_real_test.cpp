@@ -1,0 +1,177 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "help_doubles.h"
+#include "help_services.h"
+#include "unique_handles.h"
+
+// The popup menu opened for real with TrackPopupMenuEx and worked with the keyboard from another
+// thread, and the real colour dialog answered from inside its modal loop.
+namespace dsf2vemo::testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+// The visible popup menus of `thread`.
+std::vector<HWND> PopupMenus(DWORD thread) {
+    std::vector<HWND> menus;
+    EnumThreadWindows(
+        thread,
+        [](HWND window, LPARAM found) -> BOOL {
+            wchar_t name[16] = {};
+            GetClassNameW(window, name, 16);
+            if (std::wstring(name) == L"#32768" && IsWindowVisible(window)) {
+                reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&menus));
+    return menus;
+}
+
+struct MenuKey {
+    std::size_t open_menus;  // waits until this many menus are open
+    UINT message;            // WM_CHAR with an access key, or WM_KEYDOWN
+    WPARAM key;
+};
+
+// Types into the popup menus of the test's thread from a thread of its own.
+class MenuTyper {
+  public:
+    explicit MenuTyper(std::vector<MenuKey> keys)
+        : thread_([this, keys = std::move(keys), ui = GetCurrentThreadId()] {
+              for (const MenuKey& key : keys) {
+                  std::vector<HWND> menus;
+                  const auto deadline = std::chrono::steady_clock::now() + 10s;
+                  while ((menus = PopupMenus(ui)).size() < key.open_menus) {
+                      if (std::chrono::steady_clock::now() > deadline) {
+                          return;
+                      }
+                      std::this_thread::sleep_for(10ms);
+                  }
+                  std::this_thread::sleep_for(50ms);
+                  PostMessageW(menus.back(), key.message, key.key, 0);
+                  ++typed;
+              }
+          }) {}
+    ~MenuTyper() { thread_.join(); }
+    MenuTyper(const MenuTyper&) = delete;
+    MenuTyper& operator=(const MenuTyper&) = delete;
+
+    std::atomic<int> typed = 0;
+
+  private:
+    std::thread thread_;
+};
+
+class RealPopupTest : public ::testing::Test {
+  protected:
+    RealPopupTest() {
+        control_.parent = &form_;
+        form_.help_context_id = 0;
+        control_.whats_this_id = 32001;
+        control_.back_color = RGB(10, 20, 30);
+        control_.selected_item = FakeListItem{};
+        (*control_.selected_item)->selected = true;
+        services_.Events.BackColorChanged = [this] { ++back_color_changed_; };
+        ShowWindow(owner_.Hwnd(), SW_SHOWNORMAL);
+    }
+
+    OwnerWindow owner_;
+    RecordingWinHelp win_help_;
+    gui::SystemColorFontDialog dialogs_;
+    gui::SystemPopupTracker tracker_;
+    gui::HelpServices services_{owner_, win_help_, dialogs_, tracker_};
+    FakeControl form_{L"frmAbout"};
+    FakeControl control_{L"ListView"};
+    int back_color_changed_ = 0;
+};
+
+TEST_F(RealPopupTest, PicksASecondPropertiesItemByItsAccessKeys) {
+    const std::vector<std::wstring> items = {L"&u0", L"", L"&x1", L"&y2"};
+    std::int16_t choice = 0;
+    {
+        MenuTyper typer({{1, WM_CHAR, L'r'}, {2, WM_CHAR, L'y'}});
+        choice = services_.CustomWhatsThis(control_, 2, items);
+        EXPECT_EQ(typer.typed, 2);
+    }
+    EXPECT_EQ(choice, 101);
+    EXPECT_TRUE(PopupMenus(GetCurrentThreadId()).empty());
+}
+
+TEST_F(RealPopupTest, EscapeChoosesNothing) {
+    const std::vector<std::wstring> items = {L"&u0"};
+    MenuTyper typer({{1, WM_KEYDOWN, VK_ESCAPE}});
+    EXPECT_EQ(services_.CustomWhatsThis(control_, 2, items), -1);
+}
+
+TEST_F(RealPopupTest, WhatsThisRunsBeforeThePopupReturns) {
+    MenuTyper typer({{1, WM_CHAR, L'w'}});
+    EXPECT_EQ(services_.NotWhatsThis(control_, 2), 0);
+    ASSERT_EQ(win_help_.requests.size(), 1u);
+    EXPECT_EQ(win_help_.requests[0].command, 8u);
+    EXPECT_EQ(win_help_.requests[0].data, 32001u);
+}
+
+// The colour dialog's edit boxes for red, green and blue.
+constexpr int kRed = 706;
+constexpr int kGreen = 707;
+constexpr int kBlue = 708;
+
+struct ColorDialogSeen {
+    std::wstring red, green, blue;
+};
+ColorDialogSeen* g_seen = nullptr;
+
+std::wstring ItemText(HWND dialog, int id) {
+    wchar_t text[32] = {};
+    GetDlgItemTextW(dialog, id, text, 32);
+    return text;
+}
+
+void CALLBACK AnswerColorDialog(HWND dialog, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(dialog, timer);
+    *g_seen = {ItemText(dialog, kRed), ItemText(dialog, kGreen), ItemText(dialog, kBlue)};
+    SetDlgItemTextW(dialog, kRed, L"200");
+    SetDlgItemTextW(dialog, kGreen, L"100");
+    SetDlgItemTextW(dialog, kBlue, L"50");
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+}
+
+LRESULT CALLBACK WatchColorDialog(int code, WPARAM wparam, LPARAM lparam) {
+    if (code == HCBT_ACTIVATE) {
+        const auto window = reinterpret_cast<HWND>(wparam);
+        wchar_t name[16] = {};
+        GetClassNameW(window, name, 16);
+        if (std::wstring(name) == L"#32770") {
+            SetTimer(window, 1, 20, &AnswerColorDialog);
+        }
+    }
+    return CallNextHookEx(nullptr, code, wparam, lparam);
+}
+
+TEST_F(RealPopupTest, BackColorGoesThroughTheRealColourDialog) {
+    ColorDialogSeen seen;
+    g_seen = &seen;
+    const gui::UniqueHook hook(
+        SetWindowsHookExW(WH_CBT, &WatchColorDialog, nullptr, GetCurrentThreadId()));
+    ASSERT_TRUE(hook);
+    {
+        MenuTyper typer({{1, WM_CHAR, L'r'}, {2, WM_CHAR, L'b'}});
+        EXPECT_EQ(services_.NotWhatsThis(control_, 2), 0);
+    }
+    g_seen = nullptr;
+    EXPECT_EQ(seen.red, L"10");
+    EXPECT_EQ(seen.green, L"20");
+    EXPECT_EQ(seen.blue, L"30");
+    EXPECT_EQ(control_.back_color, RGB(200, 100, 50));
+    EXPECT_EQ(back_color_changed_, 1);
+}
+
+}  // namespace
+}  // namespace dsf2vemo::testing
