@@ -23,6 +23,12 @@ constexpr std::int16_t kRightButton = 2;
 HelpServices::HelpServices(const BaseWindow& form, WinHelpCaller& win_help,
                            ColorFontDialog& dialogs, PopupTracker& tracker)
     : form_(form), win_help_(win_help), dialogs_(dialogs), tracker_(tracker) {
+    Form_Load();
+}
+
+void HelpServices::Form_Load() {
+    static const PropertyMenu kDesign;
+    menu_ = kDesign;
     // The designed first elements of the two arrays show only when a caller fills them.
     menu_.mnuUser[0].Visible = false;
     menu_.mnuUserProperties[0].Visible = false;

@@ -40,6 +40,9 @@ class HelpServices {
     HelpServices(const BaseWindow& form, WinHelpCaller& win_help, ColorFontDialog& dialogs,
                  PopupTracker& tracker);
 
+    // Each new window of the form starts its menu from the design, the callers' items hidden.
+    void Form_Load();
+
     // The control the popup menu was last opened for; the menu commands act on it. Not owned:
     // whoever sets it keeps the control alive while it is set.
     ControlProperties* WhatsThisControl = nullptr;
