@@ -20,9 +20,7 @@ constexpr std::int16_t kRightButton = 2;
 
 }  // namespace
 
-HelpServices::HelpServices(const BaseWindow& form, WinHelpCaller& win_help,
-                           ColorFontDialog& dialogs, PopupTracker& tracker)
-    : form_(form), win_help_(win_help), dialogs_(dialogs), tracker_(tracker) {
+HelpServices::HelpServices(const BaseWindow& form, HelpSeams seams) : form_(form), seams_(seams) {
     Form_Load();
 }
 
@@ -142,8 +140,8 @@ void HelpServices::ShowWhatsThisHelp(std::int32_t HelpID) {
 std::int32_t HelpServices::WinHelpWithMsg(HWND hwnd, std::wstring_view lpHelpFile, UINT wCommand,
                                           std::int32_t dwData) {
     // The data is a 32-bit value, handed on bit for bit.
-    return win_help_.Call(hwnd, WideToAnsi(lpHelpFile), wCommand,
-                          static_cast<ULONG_PTR>(static_cast<std::uint32_t>(dwData)));
+    return seams_.win_help.Call(hwnd, WideToAnsi(lpHelpFile), wCommand,
+                                static_cast<ULONG_PTR>(static_cast<std::uint32_t>(dwData)));
 }
 
 std::wstring HelpServices::SpecificHelpFile() const {
@@ -155,7 +153,7 @@ void HelpServices::SetSpecificHelpFile(std::wstring vNewValue) {
 }
 
 void HelpServices::OpenPopup() {
-    const std::optional<MenuChoice> choice = menu_.Popup(form_.Hwnd(), tracker_);
+    const std::optional<MenuChoice> choice = menu_.Popup(form_.Hwnd(), seams_.popup);
     if (choice) {
         RunCommand(*choice);
     }
@@ -250,7 +248,7 @@ void HelpServices::ChangeColor(ColorGetter get, ColorSetter set,
             ThrowMissing("color");
         }
         comdlg.Color = *color;
-        dialogs_.ShowColor(form_.Hwnd(), comdlg);
+        seams_.dialogs.ShowColor(form_.Hwnd(), comdlg);
         // A cancelled dialog hands the old colour back.
         (WhatsThisControl->*set)(comdlg.Color);
     } catch (const std::exception&) {
@@ -282,7 +280,7 @@ void HelpServices::mnuPopupFont_Click() {
     comdlg.FontBold = font->Bold;
     comdlg.FontItalic = font->Italic;
     comdlg.FontSize = font->Size;
-    dialogs_.ShowFont(form_.Hwnd(), comdlg);
+    seams_.dialogs.ShowFont(form_.Hwnd(), comdlg);
     if (!WhatsThisControl->SetFont(
             {comdlg.FontName, comdlg.FontBold, comdlg.FontItalic, comdlg.FontSize})) {
         ThrowMissing("Font");

@@ -26,6 +26,22 @@ struct HelpServiceEvents {
     std::function<void()> SummarizeVariableClick;
 };
 
+// What the help services reach outside the program through: seams tests replace.
+struct HelpSeams {
+    WinHelpCaller& win_help;
+    ColorFontDialog& dialogs;
+    PopupTracker& popup;
+};
+
+// The real WinHelp, colour and font dialogs and popup menu, for the program.
+struct SystemHelpSeams {
+    SystemWinHelp win_help;
+    SystemColorFontDialog dialogs;
+    SystemPopupTracker popup;
+
+    HelpSeams Seams() { return {win_help, dialogs, popup}; }
+};
+
 // The help services the about box carries for any form: a right-button popup menu for a control
 // or a form, with "What's This?" help and context help from WinHelp files, and commands that
 // change a list-like control's colours and font.
@@ -37,8 +53,7 @@ class HelpServices {
   public:
     // `form` owns the popup menu and the help windows; it must outlive the services, and its
     // window must exist whenever a popup opens.
-    HelpServices(const BaseWindow& form, WinHelpCaller& win_help, ColorFontDialog& dialogs,
-                 PopupTracker& tracker);
+    HelpServices(const BaseWindow& form, HelpSeams seams);
 
     // Each new window of the form starts its menu from the design, the callers' items hidden.
     void Form_Load();
@@ -89,9 +104,7 @@ class HelpServices {
     void mnuUserProperties_Click(int Index);
 
     const BaseWindow& form_;
-    WinHelpCaller& win_help_;
-    ColorFontDialog& dialogs_;
-    PopupTracker& tracker_;
+    HelpSeams seams_;
 
     PropertyMenu menu_;
     ColorFontDialogState comdlg;

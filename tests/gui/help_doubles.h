@@ -11,6 +11,7 @@
 #include "base_window.h"
 #include "color_font_dialog.h"
 #include "control_properties.h"
+#include "help_services.h"
 #include "property_menu.h"
 #include "win_help.h"
 
@@ -180,6 +181,15 @@ class ScriptedPopupTracker final : public gui::PopupTracker {
     std::deque<std::wstring> picks;
     std::vector<HWND> owners;
     std::vector<std::vector<std::wstring>> shown;
+};
+
+// The help services' seams, all recording or scripted: nothing opens for real.
+struct ScriptedHelpSeams {
+    RecordingWinHelp win_help;
+    ScriptedColorFontDialog dialogs;
+    ScriptedPopupTracker popup;
+
+    gui::HelpSeams Seams() { return {win_help, dialogs, popup}; }
 };
 
 // A plain hidden top-level window to own popups in tests.

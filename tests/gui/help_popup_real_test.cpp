@@ -86,7 +86,7 @@ class RealPopupTest : public ::testing::Test {
     RecordingWinHelp win_help_;
     gui::SystemColorFontDialog dialogs_;
     gui::SystemPopupTracker tracker_;
-    gui::HelpServices services_{owner_, win_help_, dialogs_, tracker_};
+    gui::HelpServices services_{owner_, {win_help_, dialogs_, tracker_}};
     FakeControl form_{L"frmAbout"};
     FakeControl control_{L"ListView"};
     int back_color_changed_ = 0;

@@ -59,7 +59,7 @@ class HelpServicesTest : public ::testing::Test {
     RecordingWinHelp win_help_;
     ScriptedColorFontDialog dialogs_;
     ScriptedPopupTracker tracker_;
-    gui::HelpServices services_{owner_, win_help_, dialogs_, tracker_};
+    gui::HelpServices services_{owner_, {win_help_, dialogs_, tracker_}};
     FakeControl form_{L"frmAbout"};
     std::vector<std::string> events_;
 };
