@@ -8,9 +8,11 @@
 
 #include "control_ids.h"
 #include "conversion_error.h"
+#include "dialog_font.h"
 #include "dpi.h"
 #include "dsf_reader.h"
 #include "error_description.h"
+#include "frm_about.h"
 #include "path_divide.h"
 #include "resource.h"
 #include "results_pane.h"
@@ -94,6 +96,9 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         case WM_COMMAND:
             Form_Command(LOWORD(wparam), HIWORD(wparam));
             return 0;
+        case WM_CLOSE:
+            Form_QueryUnload();
+            return DefaultHandling(message, wparam, lparam);
         case WM_DESTROY:
             Form_Destroy();
             return 0;
@@ -132,6 +137,13 @@ void Form1::Form_Resize() {
     layout::Form_Resize(layout_, PixelsToTwips(client.right, dpi_),
                         PixelsToTwips(client.bottom, dpi_));
     ApplyLayout();
+}
+
+// The main window never refuses to close; the about box goes with it.
+void Form1::Form_QueryUnload() {
+    if (about_ != nullptr) {
+        about_->Unload();
+    }
 }
 
 void Form1::Form_Destroy() {
@@ -249,7 +261,9 @@ void Form1::cmdHelp_Click() {
 }
 
 void Form1::cmdAbout_Click() {
-    // The about box attaches here.
+    if (about_ != nullptr) {
+        about_->ShowAbout(WindowText(Hwnd()), std::int16_t{2000});
+    }
 }
 
 void Form1::EnableDisable() {
@@ -276,10 +290,7 @@ HWND Form1::CreateChild(const wchar_t* window_class, const wchar_t* caption, DWO
 }
 
 void Form1::MakeFont() {
-    UniqueFont font(CreateFontW(-MulDiv(8, static_cast<int>(dpi_), 72), 0, 0, 0, FW_NORMAL, FALSE,
-                                FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                                CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS,
-                                L"MS Sans Serif"));
+    UniqueFont font = MakeDialogFont(dpi_);
     for (const HWND child :
          {cmdInput, cmdOutput, cmdConvert, cmdHelp, cmdAbout, LabelInput, LabelOutput}) {
         if (child != nullptr) {
@@ -308,13 +319,7 @@ void Form1::CenterOnScreen() {
     const SIZE size = WindowSizeForClient(TwipsToPixels(layout::kDesignClientWidth, dpi_),
                                           TwipsToPixels(layout::kDesignClientHeight, dpi_), kStyle,
                                           kExStyle, dpi_);
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof(monitor);
-    GetMonitorInfoW(MonitorFromWindow(Hwnd(), MONITOR_DEFAULTTOPRIMARY), &monitor);
-    const RECT& work = monitor.rcWork;
-    const int left = work.left + (work.right - work.left - size.cx) / 2;
-    const int top = work.top + (work.bottom - work.top - size.cy) / 2;
-    SetWindowPos(Hwnd(), nullptr, left, top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    gui::CenterOnScreen(Hwnd(), size);
 }
 
 }  // namespace dsf2vemo::gui

@@ -15,6 +15,8 @@
 
 namespace dsf2vemo::gui {
 
+class frmAbout;
+
 // The main window: Input reads a data system file and echoes it into the results pane, Output
 // chooses the text data file, Convert writes it. The chosen paths live in the captions of
 // LabelInput and LabelOutput.
@@ -29,6 +31,8 @@ class Form1 final : public BaseWindow {
     // Creates the window, hidden; Form_Load has run when this returns.
     void Create();
     void Show(int show_command = SW_SHOWNORMAL);
+    // The about box the About button shows; it outlives this window.
+    void SetAboutBox(frmAbout& about) { about_ = &about; }
 
   private:
     LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
@@ -39,6 +43,7 @@ class Form1 final : public BaseWindow {
     void Form_Destroy();
     void Form_DpiChanged(UINT dpi, const RECT& suggested);
     void Form_Command(int control_id, int notification);
+    void Form_QueryUnload();
 
     void cmdInput_Click();
     void cmdOutput_Click();
@@ -58,6 +63,7 @@ class Form1 final : public BaseWindow {
     FileDialog& file_dialog_;
     MessageBoxer& message_box_;
     OnClose on_close_;
+    frmAbout* about_ = nullptr;
 
     CommonDialog cmdlg1;
     layout::FormLayout layout_ = layout::DesignLayout();

@@ -2,20 +2,26 @@
 
 #include "file_dialog.h"
 #include "form1.h"
+#include "frm_about.h"
 #include "message_box.h"
 #include "module1.h"
 #include "separators.h"
+#include "shell_execute.h"
 
 namespace dsf2vemo::gui {
 namespace {
 
-// Start-up: the locale's separators once for the whole run, then the main window, modeless.
-// The program ends when the main window is closed.
+// Start-up: the about box's version text, the locale's separators once for the whole run, then
+// the main window, modeless. The program ends when the main window is closed.
 int Main() {
+    SystemShellExecutor shell;
+    SystemMessageBox message_box;
+    frmAbout about(shell, message_box);
+    about.SetVersion(L"Version 1.00");
     Module1 module{GetLocaleSeparators(), {}};
     OpenFileDialog file_dialog;
-    SystemMessageBox message_box;
     Form1 form(module, file_dialog, message_box, Form1::OnClose::EndProgram);
+    form.SetAboutBox(about);
     form.Create();
     form.Show();
 

@@ -2,8 +2,9 @@
 
 // Resource identifiers of the Windows programs, shared by the .rc files and the code.
 
-// The program icon.
+// The program icon, and the about box's own.
 #define IDI_APP 1
+#define IDI_ABOUT 2
 
 // Blocks of control and command identifiers, one per window:
 //   main window  IDC_ 1000-1099

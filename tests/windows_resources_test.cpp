@@ -69,20 +69,63 @@ INSTANTIATE_TEST_SUITE_P(
                                   L"dsf2vemo.exe"}),
     testing::CaseName{});
 
-TEST(WindowResourcesTest, IconHasBothSizes) {
-    for (const int size : {32, 16}) {
-        HICON icon =
-            static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP),
-                                          IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
-        ASSERT_NE(icon, nullptr) << size;
-        ICONINFO info{};
-        ASSERT_TRUE(GetIconInfo(icon, &info));
-        BITMAP bitmap{};
-        GetObjectW(info.hbmColor, sizeof(bitmap), &bitmap);
-        EXPECT_EQ(bitmap.bmWidth, size);
-        DeleteObject(info.hbmColor);
-        DeleteObject(info.hbmMask);
-        DestroyIcon(icon);
+HICON LoadIconOfSize(int id, int size) {
+    return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id),
+                                         IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+}
+
+TEST(WindowResourcesTest, IconsHaveBothSizes) {
+    for (const int id : {IDI_APP, IDI_ABOUT}) {
+        for (const int size : {32, 16}) {
+            HICON icon = LoadIconOfSize(id, size);
+            ASSERT_NE(icon, nullptr) << id << " " << size;
+            ICONINFO info{};
+            ASSERT_TRUE(GetIconInfo(icon, &info));
+            BITMAP bitmap{};
+            GetObjectW(info.hbmColor, sizeof(bitmap), &bitmap);
+            EXPECT_EQ(bitmap.bmWidth, size) << id;
+            DeleteObject(info.hbmColor);
+            DeleteObject(info.hbmMask);
+            DestroyIcon(icon);
+        }
+    }
+}
+
+// The colour at (x, y) of the icon drawn on a white background.
+COLORREF IconPixel(int id, int size, int x, int y) {
+    const HICON icon = LoadIconOfSize(id, size);
+    const HDC screen = GetDC(nullptr);
+    const HDC dc = CreateCompatibleDC(screen);
+    const HBITMAP bitmap = CreateCompatibleBitmap(screen, size, size);
+    const HGDIOBJ old = SelectObject(dc, bitmap);
+    const RECT all{0, 0, size, size};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    DrawIconEx(dc, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+    const COLORREF pixel = GetPixel(dc, x, y);
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    DestroyIcon(icon);
+    return pixel;
+}
+
+// The about box's path diagram: a yellow ellipse over black lines to yellow boxes, with
+// yellow circles under them, on a transparent ground.
+TEST(WindowResourcesTest, AboutIconIsTheYellowPathDiagram) {
+    constexpr COLORREF kYellow = RGB(255, 255, 0);
+    constexpr COLORREF kBlack = RGB(0, 0, 0);
+    constexpr COLORREF kGround = RGB(255, 255, 255);
+    struct Pixel {
+        int size, x, y;
+        COLORREF color;
+    };
+    for (const Pixel& p :
+         {Pixel{32, 15, 4, kYellow}, Pixel{32, 15, 12, kBlack}, Pixel{32, 4, 18, kYellow},
+          Pixel{32, 26, 26, kYellow}, Pixel{32, 0, 0, kGround}, Pixel{16, 7, 2, kYellow},
+          Pixel{16, 13, 14, kYellow}, Pixel{16, 0, 0, kGround}}) {
+        EXPECT_EQ(IconPixel(IDI_ABOUT, p.size, p.x, p.y), p.color)
+            << p.size << "x" << p.size << " at " << p.x << "," << p.y;
     }
 }
 

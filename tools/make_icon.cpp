@@ -1,6 +1,6 @@
-// Writes the program icon (resources/dsf2vemo.ico): 32x32 and 16x16 images, 4 bits per pixel,
-// drawn in icon_art.h.
-//   make_icon OUTPUT.ico
+// Writes an icon drawn in icon_art.h: 32x32 and 16x16 images, 4 bits per pixel. "dsf2vemo" is
+// the program icon (resources/dsf2vemo.ico), "about" the about box's (resources/about.ico).
+//   make_icon dsf2vemo|about OUTPUT.ico
 #include <array>
 #include <cstdint>
 #include <cstdio>
@@ -56,6 +56,8 @@ int ColourOf(char pixel) {
             return 8;
         case 'r':
             return 9;
+        case 'y':
+            return 11;
         case 'b':
             return 12;
         case 'w':
@@ -145,14 +147,17 @@ std::vector<std::uint8_t> EncodeImage(std::span<const std::string_view> art) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::cerr << "usage: make_icon OUTPUT.ico\n";
+    const std::string_view which = argc == 3 ? argv[1] : "";
+    if (which != "dsf2vemo" && which != "about") {
+        std::cerr << "usage: make_icon dsf2vemo|about OUTPUT.ico\n";
         return 2;
     }
-    using dsf2vemo::tools::kIcon16;
-    using dsf2vemo::tools::kIcon32;
-    const std::vector<std::vector<std::uint8_t>> images = {EncodeImage(kIcon32),
-                                                           EncodeImage(kIcon16)};
+    namespace art = dsf2vemo::tools;
+    const std::vector<std::vector<std::uint8_t>> images =
+        which == "about"
+            ? std::vector{EncodeImage(art::kAboutIcon32), EncodeImage(art::kAboutIcon16)}
+            : std::vector{EncodeImage(art::kIcon32), EncodeImage(art::kIcon16)};
+    const char* const output = argv[2];
     const std::array<std::uint32_t, 2> sizes = {32, 16};
 
     Bytes file;
@@ -175,12 +180,12 @@ int main(int argc, char** argv) {
         file.Append(image);
     }
 
-    std::ofstream out(argv[1], std::ios::binary | std::ios::trunc);
+    std::ofstream out(output, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(file.Data().data()),
               static_cast<std::streamsize>(file.Data().size()));
     out.close();
     if (!out) {
-        std::cerr << "make_icon: cannot write " << argv[1] << '\n';
+        std::cerr << "make_icon: cannot write " << output << '\n';
         return 1;
     }
     return 0;

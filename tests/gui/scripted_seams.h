@@ -9,6 +9,7 @@
 
 #include "file_dialog.h"
 #include "message_box.h"
+#include "shell_execute.h"
 
 namespace dsf2vemo::testing {
 
@@ -54,6 +55,25 @@ class RecordingMessageBox final : public gui::MessageBoxer {
     }
 
     std::vector<ShownBox> shown;
+};
+
+struct ShellCall {
+    HWND window = nullptr;
+    std::wstring operation;
+    std::wstring file;
+    std::wstring directory;
+    int show_command = 0;
+};
+
+// A shell that only records what it was asked to open.
+class RecordingShell final : public gui::ShellExecutor {
+  public:
+    void Execute(HWND window, const std::wstring& operation, const std::wstring& file,
+                 const std::wstring& directory, int show_command) override {
+        calls.push_back({window, operation, file, directory, show_command});
+    }
+
+    std::vector<ShellCall> calls;
 };
 
 }  // namespace dsf2vemo::testing

@@ -1,0 +1,22 @@
+#include "dialog_font.h"
+
+namespace dsf2vemo::gui {
+
+UniqueFont MakeDialogFont(UINT dpi) {
+    return UniqueFont(CreateFontW(-MulDiv(8, static_cast<int>(dpi), 72), 0, 0, 0, FW_NORMAL, FALSE,
+                                  FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS,
+                                  L"MS Sans Serif"));
+}
+
+void CenterOnScreen(HWND window, SIZE size) {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT& work = monitor.rcWork;
+    const int left = work.left + (work.right - work.left - size.cx) / 2;
+    const int top = work.top + (work.bottom - work.top - size.cy) / 2;
+    SetWindowPos(window, nullptr, left, top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace dsf2vemo::gui
