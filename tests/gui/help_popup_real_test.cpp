@@ -1,73 +1,17 @@
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "help_doubles.h"
 #include "help_services.h"
+#include "menu_typer.h"
 #include "unique_handles.h"
 
 // The popup menu opened for real with TrackPopupMenuEx and worked with the keyboard from another
 // thread, and the real colour dialog answered from inside its modal loop.
 namespace dsf2vemo::testing {
 namespace {
-
-using namespace std::chrono_literals;
-
-// The visible popup menus of `thread`.
-std::vector<HWND> PopupMenus(DWORD thread) {
-    std::vector<HWND> menus;
-    EnumThreadWindows(
-        thread,
-        [](HWND window, LPARAM found) -> BOOL {
-            wchar_t name[16] = {};
-            GetClassNameW(window, name, 16);
-            if (std::wstring(name) == L"#32768" && IsWindowVisible(window)) {
-                reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&menus));
-    return menus;
-}
-
-struct MenuKey {
-    std::size_t open_menus;  // waits until this many menus are open
-    UINT message;            // WM_CHAR with an access key, or WM_KEYDOWN
-    WPARAM key;
-};
-
-// Types into the popup menus of the test's thread from a thread of its own.
-class MenuTyper {
-  public:
-    explicit MenuTyper(std::vector<MenuKey> keys)
-        : thread_([this, keys = std::move(keys), ui = GetCurrentThreadId()] {
-              for (const MenuKey& key : keys) {
-                  std::vector<HWND> menus;
-                  const auto deadline = std::chrono::steady_clock::now() + 10s;
-                  while ((menus = PopupMenus(ui)).size() < key.open_menus) {
-                      if (std::chrono::steady_clock::now() > deadline) {
-                          return;
-                      }
-                      std::this_thread::sleep_for(10ms);
-                  }
-                  std::this_thread::sleep_for(50ms);
-                  PostMessageW(menus.back(), key.message, key.key, 0);
-                  ++typed;
-              }
-          }) {}
-    ~MenuTyper() { thread_.join(); }
-    MenuTyper(const MenuTyper&) = delete;
-    MenuTyper& operator=(const MenuTyper&) = delete;
-
-    std::atomic<int> typed = 0;
-
-  private:
-    std::thread thread_;
-};
 
 class RealPopupTest : public ::testing::Test {
   protected:

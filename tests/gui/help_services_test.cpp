@@ -12,6 +12,7 @@
 #include "help_doubles.h"
 #include "help_file.h"
 #include "help_services.h"
+#include "program_path.h"
 
 // The help services with WinHelp, the colour and font dialogs and the popup menu scripted: the
 // popup menu is built for real and read back item by item instead of being opened.
@@ -53,7 +54,7 @@ class HelpServicesTest : public ::testing::Test {
         return tracker_.shown.empty() ? Lines{} : tracker_.shown.back();
     }
 
-    std::string ProgramFolder() const { return gui::WideToAnsi(gui::ProgramDirectory()); }
+    std::string ProgramFolder() const { return gui::WideToAnsi(gui::ProgramDirectory().wstring()); }
 
     OwnerWindow owner_;
     RecordingWinHelp win_help_;

@@ -19,10 +19,6 @@ inline constexpr wchar_t kProjectHelpFile[] = L"";
 std::wstring HelpFileFor(std::int32_t help_id, std::wstring_view specific_help_file,
                          std::wstring_view program_directory);
 
-// The folder of the running executable, without a closing backslash unless it is a drive's root.
-// Throws std::system_error when Windows cannot say.
-std::wstring ProgramDirectory();
-
 // Whether controls of this type name get the separator and the "Properties" submenu.
 bool IsListLike(std::wstring_view type_name);
 

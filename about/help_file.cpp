@@ -4,8 +4,6 @@
 
 #include <algorithm>
 #include <array>
-#include <filesystem>
-#include <system_error>
 
 #include "path_divide.h"
 
@@ -18,25 +16,6 @@ std::wstring HelpFileFor(std::int32_t help_id, std::wstring_view specific_help_f
     CPathDivideW divide;
     divide.Init(name);
     return std::wstring(program_directory) + L"\\" + divide.NamePlusExtension();
-}
-
-std::wstring ProgramDirectory() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length =
-            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) {
-            throw std::system_error(static_cast<int>(GetLastError()), std::system_category(),
-                                    "the program's own file name is unknown");
-        }
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
-    // A root keeps its backslash ("C:\"), any other folder loses it.
-    return std::filesystem::path(path).parent_path().wstring();
 }
 
 bool SameTextNoCase(std::wstring_view a, std::wstring_view b) {

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "help_file.h"
+#include "program_path.h"
 
 namespace dsf2vemo::gui {
 
@@ -130,7 +131,7 @@ std::int16_t HelpServices::NotWhatsThis(ControlProperties& control, std::int16_t
 }
 
 std::wstring HelpServices::HelpFileFromHelpID(std::int32_t HelpID) const {
-    return HelpFileFor(HelpID, SpecificHelpFile(), ProgramDirectory());
+    return HelpFileFor(HelpID, SpecificHelpFile(), ProgramDirectory().wstring());
 }
 
 void HelpServices::ShowWhatsThisHelp(std::int32_t HelpID) {
