@@ -23,10 +23,24 @@ struct FakeListItem final : gui::ListItemProperties {
     std::optional<bool> Selected() const override { return selected; }
 };
 
+// What a list-like control's "SelectedItem" gives.
+enum class Selection { NoProperty, Nothing, ItemWithoutSelected, NotSelected, Selected };
+
 // A control with exactly the properties that are set.
 class FakeControl final : public gui::ControlProperties {
   public:
-    explicit FakeControl(std::wstring type_name) : type_name_(std::move(type_name)) {}
+    explicit FakeControl(std::wstring type_name, Selection selection = Selection::NoProperty)
+        : type_name_(std::move(type_name)) {
+        if (selection != Selection::NoProperty) {
+            selected_item.emplace();
+        }
+        if (selection >= Selection::ItemWithoutSelected) {
+            selected_item->emplace();
+        }
+        if (selection >= Selection::NotSelected) {
+            (*selected_item)->selected = selection == Selection::Selected;
+        }
+    }
 
     gui::ControlProperties* parent = nullptr;
     std::optional<std::int32_t> whats_this_id;

@@ -20,8 +20,6 @@ class RealPopupTest : public ::testing::Test {
         form_.help_context_id = 0;
         control_.whats_this_id = 32001;
         control_.back_color = RGB(10, 20, 30);
-        control_.selected_item = FakeListItem{};
-        (*control_.selected_item)->selected = true;
         services_.Events.BackColorChanged = [this] { ++back_color_changed_; };
         ShowWindow(owner_.Hwnd(), SW_SHOWNORMAL);
     }
@@ -32,7 +30,7 @@ class RealPopupTest : public ::testing::Test {
     gui::SystemPopupTracker tracker_;
     gui::HelpServices services_{owner_, {win_help_, dialogs_, tracker_}};
     FakeControl form_{L"frmAbout"};
-    FakeControl control_{L"ListView"};
+    FakeControl control_{L"ListView", Selection::Selected};
     int back_color_changed_ = 0;
 };
 
@@ -46,20 +44,6 @@ TEST_F(RealPopupTest, PicksASecondPropertiesItemByItsAccessKeys) {
     }
     EXPECT_EQ(choice, 101);
     EXPECT_TRUE(PopupMenus(GetCurrentThreadId()).empty());
-}
-
-TEST_F(RealPopupTest, EscapeChoosesNothing) {
-    const std::vector<std::wstring> items = {L"&u0"};
-    MenuTyper typer({{1, WM_KEYDOWN, VK_ESCAPE}});
-    EXPECT_EQ(services_.CustomWhatsThis(control_, 2, items), -1);
-}
-
-TEST_F(RealPopupTest, WhatsThisRunsBeforeThePopupReturns) {
-    MenuTyper typer({{1, WM_CHAR, L'w'}});
-    EXPECT_EQ(services_.NotWhatsThis(control_, 2), 0);
-    ASSERT_EQ(win_help_.requests.size(), 1u);
-    EXPECT_EQ(win_help_.requests[0].command, 8u);
-    EXPECT_EQ(win_help_.requests[0].data, 32001u);
 }
 
 // The colour dialog's edit boxes for red, green and blue.
