@@ -1,12 +1,19 @@
 #!/usr/bin/env bash
-# Opens the program's window under Wine on your X display:
+# Opens the program's window under Wine on your X display, reading a file at once if one is given:
 #   ./run.sh
+#   ./run.sh --window FILE.dsf
 # or converts data system files with the command line converter and shows the result:
 #   ./run.sh examples/demo.dsf [more options for dsf2vemo-cli]
 set -euo pipefail
 root=$(cd "$(dirname "$0")" && pwd)
 
-if [ $# -eq 0 ]; then
+window=
+if [ "${1:-}" = --window ]; then
+    window=1
+    shift
+fi
+
+if [ $# -eq 0 ] || [ -n "$window" ]; then
     if [ -z "${DISPLAY:-}" ]; then
         echo "run.sh: the window needs an X display (DISPLAY is not set);" \
             "give a file to use the command line converter: ./run.sh FILE.dsf" >&2
@@ -18,7 +25,12 @@ if [ $# -eq 0 ]; then
     # A prefix with Wine's X11 driver: the build's default one has the null driver.
     export DSF2VEMO_WINEPREFIX=${DSF2VEMO_WINEPREFIX:-$root/build/windows/wineprefix-x11}
     export DSF2VEMO_WINE_GRAPHICS=x11
-    exec "$root/tools/wine/wine_run.sh" "$root/build/windows/main_window/dsf2vemo.exe"
+    # Wine shows the Unix root as drive Z:.
+    files=()
+    for file in "$@"; do
+        files+=("Z:$(realpath -m "$file" | tr / '\\')")
+    done
+    exec "$root/tools/wine/wine_run.sh" "$root/build/windows/main_window/dsf2vemo.exe" "${files[@]}"
 fi
 
 "$root/tools/install_deps.sh" native

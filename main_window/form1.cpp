@@ -4,12 +4,15 @@
 
 #include <exception>
 #include <filesystem>
+#include <string>
+#include <system_error>
 #include <utility>
 
 #include "control_ids.h"
 #include "conversion_error.h"
 #include "dialog_font.h"
 #include "dpi.h"
+#include "dropped_files.h"
 #include "dsf_reader.h"
 #include "error_description.h"
 #include "frm_about.h"
@@ -26,7 +29,8 @@ namespace {
 constexpr wchar_t kClassName[] = L"dsf2vemo.Form1";
 constexpr wchar_t kCaption[] = L"Convert from Prelis to Vemo";
 constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
+// Files dropped anywhere on the window, the results pane included, come here.
+constexpr DWORD kExStyle = WS_EX_CONTROLPARENT | WS_EX_ACCEPTFILES;
 
 constexpr wchar_t kInputFilter[] = L"Prelis Data System Files (*.dsf)|*.dsf";
 constexpr wchar_t kOutputFilter[] = L"Vemo text files (*.txt)|*.txt";
@@ -40,6 +44,9 @@ constexpr wchar_t kOutputNameFailed[] =
     L"An error occurred while trying to obtain the name of the Vemo-compatible file.";
 constexpr wchar_t kWriteFailed[] =
     L"An error occurred while trying to write the Vemo-compatible file,\r\n";
+constexpr wchar_t kOneFileAtATime[] =
+    L"Only one file is read at a time. Reading the first one,\r\n";
+constexpr wchar_t kFolderRefused[] = L"it is a folder, not a file";
 
 HICON ProgramIcon() {
     const HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP));
@@ -51,6 +58,19 @@ std::wstring DefaultOutputName(const std::wstring& input) {
     divide.Init(input);
     return divide.Directory() + L"\\" + divide.NameOnly() + L".txt";
 }
+
+// Marks the window busy for its lifetime; nests.
+class BusyScope {
+  public:
+    explicit BusyScope(bool& busy) : busy_(busy), was_busy_(std::exchange(busy, true)) {}
+    ~BusyScope() { busy_ = was_busy_; }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+  private:
+    bool& busy_;
+    bool was_busy_;
+};
 
 }  // namespace
 
@@ -99,6 +119,9 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         case WM_CLOSE:
             Form_QueryUnload();
             return DefaultHandling(message, wparam, lparam);
+        case WM_DROPFILES:
+            Form_DropFiles(reinterpret_cast<HDROP>(wparam));
+            return 0;
         case WM_DESTROY:
             Form_Destroy();
             return 0;
@@ -166,6 +189,7 @@ void Form1::Form_Command(int control_id, int notification) {
     if (notification != BN_CLICKED) {
         return;
     }
+    const BusyScope busy(busy_);
     switch (control_id) {
         case IDC_cmdInput:
             cmdInput_Click();
@@ -187,6 +211,36 @@ void Form1::Form_Command(int control_id, int notification) {
     }
 }
 
+void Form1::Form_DropFiles(HDROP drop) {
+    const DroppedFiles files(drop);
+    if (busy_) {
+        // A dialog or box of this window is open, or a read is running: the drop is refused.
+        MessageBeep(MB_ICONWARNING);
+        return;
+    }
+    OpenFiles(files.Paths());
+}
+
+void Form1::OpenFiles(const std::vector<std::filesystem::path>& paths) {
+    if (paths.empty()) {
+        return;
+    }
+    const BusyScope busy(busy_);
+    const std::wstring first = paths.front().wstring();
+    std::error_code error;
+    if (std::filesystem::is_directory(paths.front(), error)) {
+        ShowErrorMessage(kReadFailed + first + L".", kFolderRefused);
+        return;
+    }
+    if (paths.size() > 1) {
+        message_box_.Show(Hwnd(),
+                          kOneFileAtATime + first + L".\r\n\r\n(" + std::to_wstring(paths.size()) +
+                              L" files were dropped)",
+                          kCaption, MB_OK | MB_ICONINFORMATION);
+    }
+    ReadInput(first);
+}
+
 void Form1::cmdInput_Click() {
     cmdlg1.Filter = kInputFilter;
     cmdlg1.Flags = kInputFlags;
@@ -194,7 +248,14 @@ void Form1::cmdInput_Click() {
     if (!file_dialog_.ShowOpen(Hwnd(), cmdlg1)) {
         return;
     }
-    SetWindowTextW(LabelInput, cmdlg1.FileName.c_str());
+    ReadInput(cmdlg1.FileName);
+}
+
+// What Input does with the chosen file, also for a file that came by another road.
+void Form1::ReadInput(const std::wstring& path) {
+    // The dialog opens on this file next time, as if it had been chosen there.
+    cmdlg1.FileName = path;
+    SetWindowTextW(LabelInput, path.c_str());
     SetWindowTextW(LabelOutput, DefaultOutputName(WindowText(LabelInput)).c_str());
 
     TextPane pane(module_.separators.decimal);

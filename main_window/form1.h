@@ -2,8 +2,12 @@
 
 #include <windows.h>
 
+#include <shellapi.h>
+
+#include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "base_window.h"
 #include "file_dialog.h"
@@ -34,6 +38,11 @@ class Form1 final : public BaseWindow {
     // The about box the About button shows; it outlives this window.
     void SetAboutBox(frmAbout& about) { about_ = &about; }
 
+    // Reads the first of `paths` as if it had been chosen with Input; says so when there are
+    // more, and refuses a folder. Files dropped onto the window and files named on the command
+    // line come in here.
+    void OpenFiles(const std::vector<std::filesystem::path>& paths);
+
   private:
     LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
 
@@ -44,8 +53,10 @@ class Form1 final : public BaseWindow {
     void Form_DpiChanged(UINT dpi, const RECT& suggested);
     void Form_Command(int control_id, int notification);
     void Form_QueryUnload();
+    void Form_DropFiles(HDROP drop);
 
     void cmdInput_Click();
+    void ReadInput(const std::wstring& path);
     void cmdOutput_Click();
     void cmdConvert_Click();
     void cmdHelp_Click();
@@ -69,6 +80,9 @@ class Form1 final : public BaseWindow {
     layout::FormLayout layout_ = layout::DesignLayout();
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
     UniqueFont font_;
+    // Set while a click or a drop is handled: the modal dialogs and boxes shown meanwhile pump
+    // messages, and a drop arriving then must not start a read inside the running one.
+    bool busy_ = false;
 
     // Child windows go with their parent; these handles don't own them.
     HWND cmdInput = nullptr;

@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "command_line.h"
 #include "file_dialog.h"
 #include "form1.h"
 #include "frm_about.h"
@@ -13,7 +14,8 @@ namespace dsf2vemo::gui {
 namespace {
 
 // Start-up: the about box's version text, the locale's separators once for the whole run, then
-// the main window, modeless. The program ends when the main window is closed.
+// the main window, modeless, which reads at once a file named on the command line. The program
+// ends when the main window is closed.
 int Main() {
     SystemShellExecutor shell;
     SystemMessageBox message_box;
@@ -27,6 +29,7 @@ int Main() {
     form.SetAboutBox(about);
     form.Create();
     form.Show();
+    form.OpenFiles(CommandLineFiles(GetCommandLineW()));
 
     MSG message{};
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {

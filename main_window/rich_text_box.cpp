@@ -44,7 +44,9 @@ RichTextBox::RichTextBox(HWND parent, int control_id, HWND insert_after)
 
 UniqueWindow RichTextBox::CreateControl() const {
     const DWORD style = WS_CHILD | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE |
-                        ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_READONLY | ES_NOHIDESEL;
+                        ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_READONLY | ES_NOHIDESEL |
+                        // No drop target of its own: files dropped here go to the parent.
+                        ES_NOOLEDRAGDROP;
     UniqueWindow control(CreateWindowExW(WS_EX_CLIENTEDGE, MSFTEDIT_CLASS, L"", style, bounds_.Left,
                                          bounds_.Top, bounds_.Width, bounds_.Height, parent_,
                                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_id_)),

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "file_dialog.h"
@@ -21,6 +23,9 @@ class ScriptedFileDialog final : public gui::FileDialog {
 
     bool ShowOpen(HWND, gui::CommonDialog& dialog) override {
         openings.push_back(dialog);
+        if (const auto action = std::exchange(while_open, nullptr)) {
+            action();
+        }
         if (answers_.empty()) {
             ADD_FAILURE() << "the file dialog opened with no answer scripted";
             return false;
@@ -35,6 +40,8 @@ class ScriptedFileDialog final : public gui::FileDialog {
     }
 
     std::vector<gui::CommonDialog> openings;
+    // Runs once, inside the next opening, as if the user did something while the dialog is open.
+    std::function<void()> while_open;
 
   private:
     std::deque<std::optional<std::wstring>> answers_;
@@ -51,10 +58,15 @@ class RecordingMessageBox final : public gui::MessageBoxer {
   public:
     int Show(HWND, const std::wstring& text, const std::wstring& caption, UINT style) override {
         shown.push_back({text, caption, style});
+        if (const auto action = std::exchange(while_open, nullptr)) {
+            action();
+        }
         return IDOK;
     }
 
     std::vector<ShownBox> shown;
+    // Runs once, inside the next box, as if the user did something while it is open.
+    std::function<void()> while_open;
 };
 
 struct ShellCall {
