@@ -68,7 +68,9 @@ class HelpServices {
     // Opens the popup menu for `control` with the caller's items of `Mess` added: entries up to
     // the first empty one at the top level, later non-empty ones at the end of "Properties".
     // Returns -2 without the right button, otherwise the item picked: k for the k-th top-level
-    // item, 100 + k for the k-th "Properties" item, -1 for none.
+    // item, 100 + k for the k-th "Properties" item, -1 for none. More than
+    // PropertyMenu::kMaxUserItems items for either part throw std::length_error before anything
+    // shows.
     std::int16_t CustomWhatsThis(ControlProperties& control, std::int16_t Button,
                                  std::span<const std::wstring> Mess);
     // Opens the popup menu for `control`: 0 once it has closed and the chosen command ran, -1
