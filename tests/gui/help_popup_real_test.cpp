@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "help_doubles.h"
@@ -9,7 +11,7 @@
 #include "unique_handles.h"
 
 // The popup menu opened for real with TrackPopupMenuEx and worked with the keyboard from another
-// thread, and the real colour dialog answered from inside its modal loop.
+// thread, and the real colour and font dialogs answered from inside their modal loops.
 namespace dsf2vemo::testing {
 namespace {
 
@@ -20,7 +22,8 @@ class RealPopupTest : public ::testing::Test {
         form_.help_context_id = 0;
         control_.whats_this_id = 32001;
         control_.back_color = RGB(10, 20, 30);
-        services_.Events.BackColorChanged = [this] { ++back_color_changed_; };
+        services_.Events.BackColorChanged = [this] { events_.push_back("BackColorChanged"); };
+        services_.Events.FontChanged = [this] { events_.push_back("FontChanged"); };
         ShowWindow(owner_.Hwnd(), SW_SHOWNORMAL);
     }
 
@@ -31,7 +34,7 @@ class RealPopupTest : public ::testing::Test {
     gui::HelpServices services_{owner_, {win_help_, dialogs_, tracker_}};
     FakeControl form_{L"frmAbout"};
     FakeControl control_{L"ListView", Selection::Selected};
-    int back_color_changed_ = 0;
+    std::vector<std::string> events_;
 };
 
 TEST_F(RealPopupTest, PicksASecondPropertiesItemByItsAccessKeys) {
@@ -46,59 +49,115 @@ TEST_F(RealPopupTest, PicksASecondPropertiesItemByItsAccessKeys) {
     EXPECT_TRUE(PopupMenus(GetCurrentThreadId()).empty());
 }
 
-// The colour dialog's edit boxes for red, green and blue.
+// Answers the next dialog of this thread from inside its modal loop: a CBT hook sees it
+// activated and arms a timer on it that runs `answer`.
+class DialogAnswer {
+  public:
+    explicit DialogAnswer(std::function<void(HWND)> answer)
+        : answer_(std::move(answer)),
+          hook_(SetWindowsHookExW(WH_CBT, &Watch, nullptr, GetCurrentThreadId())) {
+        current_ = this;
+    }
+    ~DialogAnswer() { current_ = nullptr; }
+    DialogAnswer(const DialogAnswer&) = delete;
+    DialogAnswer& operator=(const DialogAnswer&) = delete;
+
+  private:
+    static LRESULT CALLBACK Watch(int code, WPARAM wparam, LPARAM lparam) {
+        if (code == HCBT_ACTIVATE) {
+            const auto window = reinterpret_cast<HWND>(wparam);
+            wchar_t name[16] = {};
+            GetClassNameW(window, name, 16);
+            if (std::wstring(name) == L"#32770") {
+                SetTimer(window, 1, 20, &Answer);
+            }
+        }
+        return CallNextHookEx(nullptr, code, wparam, lparam);
+    }
+    static void CALLBACK Answer(HWND dialog, UINT, UINT_PTR timer, DWORD) {
+        KillTimer(dialog, timer);
+        if (current_ != nullptr) {
+            current_->answer_(dialog);
+        }
+    }
+
+    static inline DialogAnswer* current_ = nullptr;
+    std::function<void(HWND)> answer_;
+    gui::UniqueHook hook_;
+};
+
+std::wstring ItemText(HWND dialog, int id) {
+    wchar_t text[64] = {};
+    GetDlgItemTextW(dialog, id, text, 64);
+    return text;
+}
+
+// The colour dialog's boxes for red, green and blue.
 constexpr int kRed = 706;
 constexpr int kGreen = 707;
 constexpr int kBlue = 708;
 
-struct ColorDialogSeen {
-    std::wstring red, green, blue;
-};
-ColorDialogSeen* g_seen = nullptr;
-
-std::wstring ItemText(HWND dialog, int id) {
-    wchar_t text[32] = {};
-    GetDlgItemTextW(dialog, id, text, 32);
-    return text;
-}
-
-void CALLBACK AnswerColorDialog(HWND dialog, UINT, UINT_PTR timer, DWORD) {
-    KillTimer(dialog, timer);
-    *g_seen = {ItemText(dialog, kRed), ItemText(dialog, kGreen), ItemText(dialog, kBlue)};
-    SetDlgItemTextW(dialog, kRed, L"200");
-    SetDlgItemTextW(dialog, kGreen, L"100");
-    SetDlgItemTextW(dialog, kBlue, L"50");
-    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-}
-
-LRESULT CALLBACK WatchColorDialog(int code, WPARAM wparam, LPARAM lparam) {
-    if (code == HCBT_ACTIVATE) {
-        const auto window = reinterpret_cast<HWND>(wparam);
-        wchar_t name[16] = {};
-        GetClassNameW(window, name, 16);
-        if (std::wstring(name) == L"#32770") {
-            SetTimer(window, 1, 20, &AnswerColorDialog);
-        }
-    }
-    return CallNextHookEx(nullptr, code, wparam, lparam);
-}
-
 TEST_F(RealPopupTest, BackColorGoesThroughTheRealColourDialog) {
-    ColorDialogSeen seen;
-    g_seen = &seen;
-    const gui::UniqueHook hook(
-        SetWindowsHookExW(WH_CBT, &WatchColorDialog, nullptr, GetCurrentThreadId()));
-    ASSERT_TRUE(hook);
+    std::vector<std::wstring> seen;
+    DialogAnswer answer([&](HWND dialog) {
+        seen = {ItemText(dialog, kRed), ItemText(dialog, kGreen), ItemText(dialog, kBlue)};
+        SetDlgItemTextW(dialog, kRed, L"200");
+        SetDlgItemTextW(dialog, kGreen, L"100");
+        SetDlgItemTextW(dialog, kBlue, L"50");
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    });
     {
         MenuTyper typer({{1, WM_CHAR, L'r'}, {2, WM_CHAR, L'b'}});
         EXPECT_EQ(services_.NotWhatsThis(control_, 2), 0);
     }
-    g_seen = nullptr;
-    EXPECT_EQ(seen.red, L"10");
-    EXPECT_EQ(seen.green, L"20");
-    EXPECT_EQ(seen.blue, L"30");
+    EXPECT_EQ(seen, (std::vector<std::wstring>{L"10", L"20", L"30"}));
     EXPECT_EQ(control_.back_color, RGB(200, 100, 50));
-    EXPECT_EQ(back_color_changed_, 1);
+    EXPECT_EQ(events_, std::vector<std::string>{"BackColorChanged"});
+}
+
+// The font dialog's lists of faces, styles and sizes.
+constexpr int kFaces = 0x470;
+constexpr int kStyles = 0x471;
+constexpr int kSizes = 0x472;
+
+// Picks entry `index` of a dialog's combo box, or the first that begins with `text`, as a click
+// would; returns the entry's text.
+std::wstring Pick(HWND dialog, int id, const wchar_t* text, WPARAM index = 0) {
+    const HWND box = GetDlgItem(dialog, id);
+    if (text != nullptr) {
+        index = static_cast<WPARAM>(SendMessageW(box, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                                                 reinterpret_cast<LPARAM>(text)));
+    } else {
+        SendMessageW(box, CB_SETCURSEL, index, 0);
+    }
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(box));
+    wchar_t picked[64] = {};
+    if (SendMessageW(box, CB_GETLBTEXTLEN, index, 0) < 64) {
+        SendMessageW(box, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(picked));
+    }
+    return picked;
+}
+
+// Wine's font dialog opens on its first face whatever it is given, so only the way back is
+// checked here; the way in is the scripted dialog's.
+TEST_F(RealPopupTest, FontGoesThroughTheRealFontDialog) {
+    control_.font = gui::FontAttributes{L"Tahoma", false, false, 10};
+    std::wstring face, style, size;
+    DialogAnswer answer([&](HWND dialog) {
+        face = Pick(dialog, kFaces, nullptr, 0);
+        style = Pick(dialog, kStyles, L"Bold Italic");
+        size = Pick(dialog, kSizes, L"14");
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    });
+    {
+        MenuTyper typer({{1, WM_CHAR, L'r'}, {2, WM_CHAR, L'o'}});
+        EXPECT_EQ(services_.NotWhatsThis(control_, 2), 0);
+    }
+    ASSERT_FALSE(face.empty());
+    ASSERT_EQ(style, L"Bold Italic");
+    ASSERT_EQ(size, L"14");
+    EXPECT_EQ(control_.font, (gui::FontAttributes{face, true, true, 14}));
+    EXPECT_EQ(events_, std::vector<std::string>{"FontChanged"});
 }
 
 }  // namespace
