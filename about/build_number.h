@@ -13,7 +13,7 @@ namespace dsf2vemo::about {
 // Where the developer's machine keeps one sub-directory per backed-up build.
 inline const std::filesystem::path kBackupDirectory = L"f:\\AppsBackups";
 
-// The number a name begins with, read as a BASIC Val reads it (leading blanks, optional sign,
+// The number a name begins with (leading blanks skipped, optional sign,
 // digits, a '.' as decimal point, an optional exponent; 0 when the name begins with anything
 // else), then rounded to the nearest whole number, a half to the even one. Empty when that whole
 // number lies outside -32768 to 32767.

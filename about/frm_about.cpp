@@ -292,8 +292,8 @@ LRESULT CALLBACK frmAbout::ControlProc(HWND control, UINT message, WPARAM wparam
 }
 
 // The controls' mouse events, as the form's handlers want them: moves, and releases with the
-// button that was released. A label holds the mouse from a press to the release, so that the
-// release reaches it wherever it happens; a click is a release over the label.
+// button that was released. A label holds the mouse from a press on it to the release, so that
+// the release reaches it wherever it happens; a click is a press and a release over the label.
 LRESULT frmAbout::HandleControlMessage(HWND control, int id, UINT message, WPARAM wparam,
                                        LPARAM lparam) {
     if (message == WM_NCDESTROY) {
@@ -331,8 +331,12 @@ LRESULT frmAbout::HandleControlMessage(HWND control, int id, UINT message, WPARA
     if (button == 0) {
         return DefSubclassProc(control, message, wparam, lparam);
     }
+    if (GetCapture() != control) {
+        // Pressed somewhere else: the release belongs there.
+        return DefSubclassProc(control, message, wparam, lparam);
+    }
     constexpr WPARAM kAnyButton = MK_LBUTTON | MK_RBUTTON | MK_MBUTTON;
-    if (GetCapture() == control && (wparam & kAnyButton) == 0) {
+    if ((wparam & kAnyButton) == 0) {
         ReleaseCapture();
     }
     const bool over_label = IsInside(control, lparam);

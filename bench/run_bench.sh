@@ -1,25 +1,58 @@
 #!/usr/bin/env bash
-# Speed and memory of the converter: Google Benchmark timings, then the peak memory of whole
-# command-line conversions measured with /usr/bin/time, against 2.5 x (moment data + output).
+# Speed and memory of the converter: Google Benchmark timings; the whole-process time of
+# dsf2vemo-cli against the floor program (bench/floor_conversion.cpp) for p = 2000, as a ratio;
+# then the peak memory of whole command-line conversions measured with /usr/bin/time, against
+# 2.5 x (moment data + output).
+#   bench/run_bench.sh [--ratio-only] [Google Benchmark options]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+ratio_only=no
+if [ "${1:-}" = --ratio-only ]; then
+    ratio_only=yes
+    shift
+fi
 "$root/tools/install_deps.sh" native bench
 cmake --preset bench -S "$root" >/dev/null
 cmake --build "$root/build/bench" -j "$(nproc)" >/dev/null
+cli="$root/build/bench/cli/dsf2vemo-cli"
+floor="$root/build/bench/bench/floor_conversion"
 
-"$root/build/bench/bench/conversion_bench" --benchmark_min_time=1 "$@"
+if [ "$ratio_only" = no ]; then
+    "$root/build/bench/bench/conversion_bench" --benchmark_min_time=1 "$@"
+fi
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+
+# The same file, converted by both in turn; the median of each over many runs.
+ratio_p=2000
+"$root/build/bench/bench/make_bench_dsf" "$ratio_p" "$work/ratio.dsf"
+echo
+echo "Whole-process conversion of p = $ratio_p ($(($(stat -c %s "$work/ratio.dsf") / 1000000)) MB in) against the floor"
+hyperfine --shell=none --warmup 3 --runs 21 --style basic --export-csv "$work/ratio.csv" \
+    -n cli "$cli --list-separator , --decimal-separator . -o $work/cli.txt $work/ratio.dsf" \
+    -n floor "$floor $work/ratio.dsf $work/floor.txt"
+echo "Output: $(($(stat -c %s "$work/cli.txt") / 1000000)) MB (cli), $(($(stat -c %s "$work/floor.txt") / 1000000)) MB (floor)"
+# Wall-clock medians are the measure; the processor time (user + system, means) beside them is
+# steadier on a busy machine.
+awk -F, '$1 == "cli" { cli = $4; cli_cpu = $5 + $6 } $1 == "floor" { floor = $4; floor_cpu = $5 + $6 }
+    END { printf "Ratio to the floor (medians): %.2f (%.1f ms against %.1f ms; target at most 1.3)\n",
+          cli / floor, cli * 1000, floor * 1000
+          printf "Processor time ratio: %.2f (%.1f ms against %.1f ms)\n",
+          cli_cpu / floor_cpu, cli_cpu * 1000, floor_cpu * 1000 }' "$work/ratio.csv"
+if [ "$ratio_only" = yes ]; then
+    exit 0
+fi
+
 # What the program takes before it reads anything (code, C++ runtime), left out of the budget.
-/usr/bin/time -f '%M' -o "$work/time" "$root/build/bench/cli/dsf2vemo-cli" --version >/dev/null
+/usr/bin/time -f '%M' -o "$work/time" "$cli" --version >/dev/null
 read -r baseline_kb <"$work/time"
 echo
 echo "Peak memory of whole conversions (baseline of the bare program: $((baseline_kb / 1024)) MB, not counted)"
 printf '%6s %10s %10s %12s %12s %8s\n' p seconds peak_MB budget_MB output_MB ok
 for p in 500 2000 5000; do
     "$root/build/bench/bench/make_bench_dsf" "$p" "$work/in.dsf"
-    /usr/bin/time -f '%e %M' -o "$work/time" "$root/build/bench/cli/dsf2vemo-cli" -o "$work/out.txt" "$work/in.dsf"
+    /usr/bin/time -f '%e %M' -o "$work/time" "$cli" -o "$work/out.txt" "$work/in.dsf"
     read -r seconds peak_kb <"$work/time"
     output_bytes=$(stat -c %s "$work/out.txt")
     moment_bytes=$(( 8 * (p * (p + 1) / 2 + p) + 40 * p ))

@@ -1,13 +1,16 @@
 #include "cli_app.h"
 
 #include <CLI/CLI.hpp>
+#include <exception>
 #include <filesystem>
+#include <new>
 #include <optional>
-#include <system_error>
+#include <utility>
 
 #include "conversion_error.h"
 #include "dsf_reader.h"
-#include "path_divide.h"
+#include "message_text.h"
+#include "output_path.h"
 #include "path_text.h"
 #include "text_data_writer.h"
 
@@ -27,70 +30,56 @@ struct Options {
     bool echo = false;
 };
 
-// The output the main window proposes: the input's folder, its name without extension, ".txt".
-fs::path DefaultOutputPath(const fs::path& input) {
-    using Char = fs::path::value_type;
-    BasicPathDivide<Char> divide(static_cast<Char>(fs::path::preferred_separator));
-    fs::path absolute = fs::absolute(input);
-    absolute.make_preferred();
-    divide.Init(absolute.native());
-    fs::path output(divide.Directory() + fs::path::preferred_separator + divide.NameOnly());
-    output += ".txt";
-    return output;
-}
-
-bool SameFile(const fs::path& a, const fs::path& b) {
-    std::error_code ec;
-    if (fs::equivalent(a, b, ec)) {
-        return true;
-    }
-    return fs::absolute(a, ec).lexically_normal() == fs::absolute(b, ec).lexically_normal();
-}
-
 class Converter {
   public:
     Converter(const Options& options, Separators separators, std::ostream& out, std::ostream& err)
         : options_(options), separators_(std::move(separators)), out_(out), err_(err) {}
 
-    // Converts one input; reports a failure on the error stream and returns false.
+    // Converts one input; reports a failure on the error stream and returns false. Whatever
+    // fails, out of memory and file system errors included, ends only this input.
     bool Convert(const std::string& input_text) {
-        const fs::path input = PathFromUtf8(input_text);
-        TextPane pane(separators_.decimal);
-        MomentData data;
-        try {
-            data = ReadDsf(input, pane);
-        } catch (const ConversionError& error) {
-            return Fail("cannot read '" + input_text + "'", error.what());
-        }
         const bool to_stdout = options_.output == "-";
-        const fs::path output =
-            options_.output.empty() ? DefaultOutputPath(input) : PathFromUtf8(options_.output);
+        std::string failed = "cannot read '" + input_text + "'";
         try {
+            const fs::path input = PathFromUtf8(input_text);
+            // Nobody sees the echo without --echo: it is then neither kept nor formatted.
+            TextPane echo(separators_.decimal);
+            NullPane no_echo;
+            ResultsPane& pane = options_.echo ? static_cast<ResultsPane&>(echo) : no_echo;
+            const MomentData data = ReadDsf(input, pane);
             if (to_stdout) {
+                failed = "cannot write '-'";
                 const std::string text = FormatTextData(data, separators_);
                 out_.write(text.data(), static_cast<std::streamsize>(text.size()));
                 out_.flush();
             } else {
-                if (SameFile(input, output)) {
+                failed = "cannot write the output of '" + input_text + "'";
+                const fs::path output = options_.output.empty() ? DefaultOutputPath(input)
+                                                                : PathFromUtf8(options_.output);
+                failed = "cannot write '" + PathText(output) + "'";
+                if (IsSameFile(input, output)) {
                     throw ConversionError(ErrorKind::Refused,
                                           "it is the input file itself, and writing it would "
                                           "destroy the input");
                 }
                 WriteTextData(output, data, separators_);
             }
-        } catch (const ConversionError& error) {
-            return Fail("cannot write '" + (to_stdout ? std::string("-") : PathText(output)) + "'",
-                        error.what());
-        }
-        if (options_.echo) {
-            if (echoed_any_) {
-                out_ << '\n';
+            if (options_.echo) {
+                if (echoed_any_) {
+                    out_ << '\n';
+                }
+                out_.write(echo.Text().data(), static_cast<std::streamsize>(echo.Text().size()));
+                out_.flush();
+                echoed_any_ = true;
             }
-            out_.write(pane.Text().data(), static_cast<std::streamsize>(pane.Text().size()));
-            out_.flush();
-            echoed_any_ = true;
+            return true;
+        } catch (const std::bad_alloc&) {
+            return Fail(failed, "not enough memory");
+        } catch (const std::exception& error) {
+            return Fail(failed, error.what());
+        } catch (...) {
+            return Fail(failed, "an unknown error");
         }
-        return true;
     }
 
   private:
@@ -144,6 +133,23 @@ int Run(const std::vector<std::string>& arguments, const Separators& locale, std
                 "--echo can't be combined with -o - (both use standard "
                 "output)");
         }
+#ifdef _WIN32
+        // They arrive as UTF-8 but go into a file of ANSI text.
+        for (auto& [option, value] :
+             {std::pair{"--list-separator", &options.list_separator},
+              std::pair{"--decimal-separator", &options.decimal_separator}}) {
+            if (*value) {
+                std::optional<std::string> ansi = AnsiFromUtf8(**value);
+                if (!ansi) {
+                    throw CLI::ValidationError(std::string(option) + " \"" + **value +
+                                               "\" holds a character that the ANSI code page (" +
+                                               std::to_string(AnsiCodePage()) +
+                                               ") of the text data file can't hold");
+                }
+                **value = std::move(*ansi);
+            }
+        }
+#endif
     } catch (const CLI::ParseError& error) {
         if (error.get_exit_code() == 0) {
             // --help and --version.

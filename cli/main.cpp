@@ -1,8 +1,28 @@
+#include <exception>
 #include <iostream>
+#include <new>
 #include <string>
 #include <vector>
 
 #include "cli_app.h"
+
+namespace {
+
+// Whatever escapes the conversions still ends as one message and the failure status.
+int ReportEscaped() {
+    try {
+        throw;
+    } catch (const std::bad_alloc&) {
+        std::cerr << "dsf2vemo-cli: error: not enough memory\n";
+    } catch (const std::exception& error) {
+        std::cerr << "dsf2vemo-cli: error: " << error.what() << '\n';
+    } catch (...) {
+        std::cerr << "dsf2vemo-cli: error: an unknown error\n";
+    }
+    return dsf2vemo::cli::kExitConversionFailed;
+}
+
+}  // namespace
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -16,18 +36,26 @@ int wmain(int argc, wchar_t** argv) {
     _setmode(_fileno(stdout), _O_BINARY);
     // Messages are UTF-8 and name paths: a console shows them as UTF-16.
     const dsf2vemo::cli::ConsoleRedirect errors_to_console(std::cerr, STD_ERROR_HANDLE);
-    std::vector<std::string> arguments;
-    for (int i = 1; i < argc; ++i) {
-        arguments.push_back(dsf2vemo::cli::Utf8FromWide(argv[i]));
+    try {
+        std::vector<std::string> arguments;
+        for (int i = 1; i < argc; ++i) {
+            arguments.push_back(dsf2vemo::cli::Utf8FromWide(argv[i]));
+        }
+        return dsf2vemo::cli::Run(arguments, dsf2vemo::GetLocaleSeparators(), std::cout, std::cerr);
+    } catch (...) {
+        return ReportEscaped();
     }
-    return dsf2vemo::cli::Run(arguments, dsf2vemo::GetLocaleSeparators(), std::cout, std::cerr);
 }
 
 #else
 
 int main(int argc, char** argv) {
-    std::vector<std::string> arguments(argv + 1, argv + argc);
-    return dsf2vemo::cli::Run(arguments, dsf2vemo::GetLocaleSeparators(), std::cout, std::cerr);
+    try {
+        std::vector<std::string> arguments(argv + 1, argv + argc);
+        return dsf2vemo::cli::Run(arguments, dsf2vemo::GetLocaleSeparators(), std::cout, std::cerr);
+    } catch (...) {
+        return ReportEscaped();
+    }
 }
 
 #endif

@@ -12,6 +12,7 @@ enum class ErrorKind {
     Unsupported,  // a valid-looking value beyond what the converter handles
     Refused,      // writing would produce a file that reads back wrongly, or destroy a file
     CannotWrite,  // the output can't be created, written or put in place
+    OutOfMemory,  // the data don't fit in the memory the process may use
 };
 
 // The one error type of the converter: a kind for callers that branch on it and a description

@@ -7,6 +7,7 @@
 #include <charconv>
 #include <fstream>
 #include <limits>
+#include <new>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -84,6 +85,58 @@ std::size_t EchoSizeEstimate(std::int64_t p) {
     throw ConversionError(ErrorKind::CannotOpen, reason);
 }
 
+// What a read of p variables holds at once: the file's bytes and the moment data.
+std::int64_t ReadMemory(std::int64_t p) {
+    return DsfSize(p) + 8 * (CovarianceCount(p) + p) +
+           static_cast<std::int64_t>(sizeof(std::string)) * p;
+}
+
+[[noreturn]] void ThrowOutOfMemory(std::int64_t p) {
+    const std::int64_t megabytes = std::max<std::int64_t>(1, (ReadMemory(p) + 500'000) / 1'000'000);
+    throw ConversionError(ErrorKind::OutOfMemory, "not enough memory for " + Plural(p, "variable") +
+                                                      " (" + std::to_string(megabytes) + " MB)");
+}
+
+void ParseMoments(ByteCursor& in, MomentData& data, ResultsPane& pane) {
+    const std::int64_t p = data.VariableCount;
+    const auto count = static_cast<std::size_t>(p);
+    const auto covariance_count = static_cast<std::size_t>(CovarianceCount(p));
+    data.VariableNames.reserve(count);
+    data.Covariances.reserve(covariance_count);
+    data.Means.reserve(count);
+    pane.Reserve(EchoSizeEstimate(p));
+
+    pane.AppendNewLine();
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::string_view name = TrimSpaces(in.Text(kNameSize));
+        if (i > 0) {
+            pane.AppendText(", ");
+        }
+        pane.AppendText(name);
+        data.VariableNames.emplace_back(name);
+    }
+    pane.AppendNewLine();
+    pane.AppendNewLine();
+    pane.AppendText("Covariances");
+    pane.AppendNewLine();
+    for (std::size_t i = 1; i <= count; ++i) {
+        for (std::size_t j = 1; j <= i; ++j) {
+            const double x = in.Double();
+            pane.AppendNumber(x);
+            data.Covariances.push_back(x);
+        }
+        pane.AppendNewLine();
+    }
+    pane.AppendNewLine();
+    pane.AppendText("Means");
+    pane.AppendNewLine();
+    for (std::size_t i = 0; i < count; ++i) {
+        const double x = in.Double();
+        pane.AppendNumber(x);
+        data.Means.push_back(x);
+    }
+}
+
 }  // namespace
 
 MomentData ParseDsf(std::span<const std::byte> bytes, ResultsPane& pane) {
@@ -124,41 +177,10 @@ MomentData ParseDsf(std::span<const std::byte> bytes, ResultsPane& pane) {
                                   " needs " + std::to_string(DsfSize(p)) + " bytes");
     }
 
-    const auto count = static_cast<std::size_t>(p);
-    const auto covariance_count = static_cast<std::size_t>(CovarianceCount(p));
-    data.VariableNames.reserve(count);
-    data.Covariances.reserve(covariance_count);
-    data.Means.reserve(count);
-    pane.Reserve(EchoSizeEstimate(p));
-
-    pane.AppendNewLine();
-    for (std::size_t i = 0; i < count; ++i) {
-        const std::string_view name = TrimSpaces(in.Text(kNameSize));
-        if (i > 0) {
-            pane.AppendText(", ");
-        }
-        pane.AppendText(name);
-        data.VariableNames.emplace_back(name);
-    }
-    pane.AppendNewLine();
-    pane.AppendNewLine();
-    pane.AppendText("Covariances");
-    pane.AppendNewLine();
-    for (std::size_t i = 1; i <= count; ++i) {
-        for (std::size_t j = 1; j <= i; ++j) {
-            const double x = in.Double();
-            pane.AppendNumber(x);
-            data.Covariances.push_back(x);
-        }
-        pane.AppendNewLine();
-    }
-    pane.AppendNewLine();
-    pane.AppendText("Means");
-    pane.AppendNewLine();
-    for (std::size_t i = 0; i < count; ++i) {
-        const double x = in.Double();
-        pane.AppendNumber(x);
-        data.Means.push_back(x);
+    try {
+        ParseMoments(in, data, pane);
+    } catch (const std::bad_alloc&) {
+        ThrowOutOfMemory(p);
     }
     pane.SetSelStart(1);
     return data;
@@ -205,7 +227,11 @@ MomentData ReadDsf(const std::filesystem::path& path, ResultsPane& pane) {
         if (p >= 1 && p <= kMaxVariableCount) {
             const auto wanted =
                 std::min<std::uintmax_t>(file_size, static_cast<std::uintmax_t>(DsfSize(p)));
-            bytes.resize(static_cast<std::size_t>(wanted));
+            try {
+                bytes.resize(static_cast<std::size_t>(wanted));
+            } catch (const std::bad_alloc&) {
+                ThrowOutOfMemory(p);
+            }
             read_into(static_cast<std::size_t>(kDsfFixedSize));
         }
     }

@@ -1,9 +1,11 @@
 #include "number_format.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 namespace dsf2vemo {
 
@@ -25,7 +27,7 @@ bool AppendNonFinite(std::string& out, double value) {
 // A positive value rounded to 15 significant digits: d1.d2d3… × 10^exponent, trailing zeros
 // removed.
 struct Significand {
-    std::array<char, 17> digits{};
+    std::array<char, 16> digits{};
     int count = 0;
     int exponent = 0;
 };
@@ -33,25 +35,33 @@ struct Significand {
 Significand RoundTo15Digits(double magnitude) {
     // "d.dddddddddddddde+XX": std::to_chars rounds the exact binary value correctly.
     std::array<char, 32> buffer{};
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), magnitude,
-                                      std::chars_format::scientific, 14);
+    const char* end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), magnitude,
+                                    std::chars_format::scientific, 14)
+                          .ptr;
     Significand s;
-    const char* p = buffer.data();
-    for (; p != result.ptr && *p != 'e'; ++p) {
-        if (*p != '.') {
-            s.digits[static_cast<std::size_t>(s.count++)] = *p;
-        }
-    }
-    std::from_chars(p + (p[1] == '+' ? 2 : 1), result.ptr, s.exponent);
+    s.digits[0] = buffer[0];
+    std::memcpy(s.digits.data() + 1, buffer.data() + 2, 14);
+    s.count = 15;
     while (s.count > 1 && s.digits[static_cast<std::size_t>(s.count - 1)] == '0') {
         --s.count;
     }
+    // Two or three exponent digits after "e+" or "e-".
+    int exponent = 0;
+    for (const char* p = buffer.data() + 18; p != end; ++p) {
+        exponent = 10 * exponent + (*p - '0');
+    }
+    s.exponent = buffer[17] == '-' ? -exponent : exponent;
     return s;
 }
 
+// Digits `from` to `to` of the significand, zeros past its last digit.
 void AppendDigits(std::string& out, const Significand& s, int from, int to) {
-    for (int i = from; i < to; ++i) {
-        out += i < s.count ? s.digits[static_cast<std::size_t>(i)] : '0';
+    const int present = std::min(to, s.count);
+    if (present > from) {
+        out.append(s.digits.data() + from, static_cast<std::size_t>(present - from));
+    }
+    if (to > std::max(present, from)) {
+        out.append(static_cast<std::size_t>(to - std::max(present, from)), '0');
     }
 }
 

@@ -1,6 +1,7 @@
 #include "results_pane.h"
 
 #include <algorithm>
+#include <new>
 
 #include "number_format.h"
 
@@ -13,7 +14,28 @@ void ResultsPane::AppendNumber(double value) {
 }
 
 void TextPane::SetResultsText(std::string_view text) {
-    text_.assign(text);
+    echo_size_ = text.size();
+    if (KeptAll()) {
+        text_.assign(text);
+    } else {
+        Drop();
+    }
+    sel_start_ = 0;
+}
+
+void TextPane::Reserve(std::size_t additional) {
+    if (additional > keep_at_most_ - std::min(keep_at_most_, text_.size())) {
+        return;
+    }
+    try {
+        text_.reserve(text_.size() + additional);
+    } catch (const std::bad_alloc&) {
+        // Only a hint: the text then grows as it comes.
+    }
+}
+
+void TextPane::Drop() {
+    std::string().swap(text_);
     sel_start_ = 0;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <limits>
 #include <string>
 #include <string_view>
 
@@ -27,9 +28,7 @@ class ResultsPane {
 
     void AppendNewLine() { AppendText("\r\n"); }
     // A space, then the value with three decimals and no leading zero (" .300").
-    void AppendNumber(double value);
-
-    const std::string& DecimalSeparator() const { return decimal_separator_; }
+    virtual void AppendNumber(double value);
 
   private:
     std::string decimal_separator_;
@@ -37,25 +36,52 @@ class ResultsPane {
 };
 
 // The pane as text in memory: what a window shows in one go, what the command line prints.
+// Past `keep_at_most` characters (what a window can show) it drops its text and only counts, so
+// that an echo too large to show never fails the read.
 class TextPane final : public ResultsPane {
   public:
-    explicit TextPane(std::string decimal_separator = ".")
-        : ResultsPane(std::move(decimal_separator)) {}
+    explicit TextPane(std::string decimal_separator = ".",
+                      std::size_t keep_at_most = std::numeric_limits<std::size_t>::max())
+        : ResultsPane(std::move(decimal_separator)), keep_at_most_(keep_at_most) {}
 
     void SetResultsText(std::string_view text) override;
     void AppendText(std::string_view text) override {
-        text_.append(text);
-        sel_start_ = text_.size();
+        echo_size_ += text.size();
+        if (echo_size_ <= keep_at_most_) {
+            text_.append(text);
+            sel_start_ = text_.size();
+        } else {
+            Drop();
+        }
     }
     void SetSelStart(std::size_t position) override;
+    void Reserve(std::size_t additional) override;
 
+    // The whole echo, or nothing once it has grown past what the pane keeps.
     const std::string& Text() const { return text_; }
     std::size_t SelStart() const { return sel_start_; }
-    void Reserve(std::size_t additional) override { text_.reserve(text_.size() + additional); }
+    bool KeptAll() const { return echo_size_ <= keep_at_most_; }
+    // Characters echoed, kept or not.
+    std::size_t EchoSize() const { return echo_size_; }
 
   private:
+    void Drop();
+
+    std::size_t keep_at_most_;
+    std::size_t echo_size_ = 0;
     std::string text_;
     std::size_t sel_start_ = 0;
+};
+
+// A pane that keeps nothing and formats nothing: for reading when nobody looks at the echo.
+class NullPane final : public ResultsPane {
+  public:
+    NullPane() : ResultsPane(".") {}
+
+    void SetResultsText(std::string_view) override {}
+    void AppendText(std::string_view) override {}
+    void SetSelStart(std::size_t) override {}
+    void AppendNumber(double) override {}
 };
 
 }  // namespace dsf2vemo

@@ -1,13 +1,13 @@
 #include "text_data_writer.h"
 
 #include <charconv>
-#include <fstream>
-#include <random>
 #include <system_error>
 
 #include "conversion_error.h"
+#include "message_text.h"
 #include "number_format.h"
 #include "path_text.h"
+#include "replacement_file.h"
 
 namespace dsf2vemo {
 
@@ -54,15 +54,16 @@ void CheckSeparators(const Separators& separators) {
     for (const std::string* separator : {&separators.list, &separators.decimal}) {
         const std::size_t at = separator->find_first_of(kNumberAndWordCharacters);
         if (at != std::string::npos) {
-            Refuse("the separator " + Quoted(*separator) + " holds " +
+            Refuse("the separator " + Quoted(MessageTextFromSeparator(*separator)) + " holds " +
                    Quoted(separator->substr(at, 1)) +
                    ", which numbers or the fixed words of the file contain, so they would read "
                    "back wrongly");
         }
     }
     if (separators.list.find_first_of(separators.decimal) != std::string::npos) {
-        Refuse("the list separator " + Quoted(separators.list) + " and the decimal separator " +
-               Quoted(separators.decimal) +
+        Refuse("the list separator " + Quoted(MessageTextFromSeparator(separators.list)) +
+               " and the decimal separator " +
+               Quoted(MessageTextFromSeparator(separators.decimal)) +
                " share a character, so every number would split into extra columns");
     }
 }
@@ -79,18 +80,21 @@ void CheckMomentData(const MomentData& data, const Separators& separators) {
                std::to_string(data.Covariances.size()) + " covariances and " +
                std::to_string(data.Means.size()) + " means");
     }
+    const auto name_text = [&](std::size_t i) {
+        return "the name of variable " + std::to_string(i + 1) + ", " +
+               Quoted(MessageTextFromFile(data.VariableNames[i])) + ", ";
+    };
+    const std::string list_text = Quoted(MessageTextFromSeparator(separators.list));
     for (std::size_t i = 0; i < data.VariableNames.size(); ++i) {
         const std::string& name = data.VariableNames[i];
         if (name.find(separators.list) != std::string::npos) {
-            Refuse("the name of variable " + std::to_string(i + 1) + ", " + Quoted(name) +
-                   ", contains the list separator " + Quoted(separators.list) +
+            Refuse(name_text(i) + "contains the list separator " + list_text +
                    ", so its columns would shift");
         }
         // A separator that can overlap itself ("||") is found one place early after a name
         // ending in part of it ("A|"), and the columns shift just the same.
         if ((name + separators.list).find(separators.list) != name.size()) {
-            Refuse("the name of variable " + std::to_string(i + 1) + ", " + Quoted(name) +
-                   ", ends in part of the list separator " + Quoted(separators.list) +
+            Refuse(name_text(i) + "ends in part of the list separator " + list_text +
                    ", so its columns would shift");
         }
         if (HasLineEnd(name)) {
@@ -199,84 +203,25 @@ void CheckTarget(const fs::path& path) {
     }
 }
 
-fs::path TemporaryPathBeside(const fs::path& path) {
-    std::random_device random;
-    std::uniform_int_distribution<unsigned> digits(0, 0xFFFFFF);
-    fs::path temporary;
-    std::error_code ec;
-    do {
-        char suffix[16];
-        const auto result = std::to_chars(std::begin(suffix), std::end(suffix), digits(random), 16);
-        temporary = path;
-        temporary += ".";
-        temporary += std::string(suffix, result.ptr);
-        temporary += ".tmp";
-    } while (fs::exists(temporary, ec));
-    return temporary;
-}
-
-// Removes the temporary file unless it has been put in place.
-class TemporaryFile {
-  public:
-    explicit TemporaryFile(fs::path path) : path_(std::move(path)) {}
-    ~TemporaryFile() {
-        if (!path_.empty()) {
-            std::error_code ignored;
-            fs::remove(path_, ignored);
-        }
-    }
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-
-    const fs::path& Path() const { return path_; }
-    void Release() { path_.clear(); }
-
-  private:
-    fs::path path_;
-};
-
-std::string ErrnoText() {
-    return errno != 0 ? std::generic_category().message(errno) : std::string("unknown error");
-}
-
 }  // namespace
 
 void WriteTextData(const fs::path& path, const MomentData& data, const Separators& separators) {
     CheckWritable(data, separators);
     CheckTarget(path);
 
-    TemporaryFile temporary(TemporaryPathBeside(path));
-    {
-        errno = 0;
-        std::ofstream file(temporary.Path(), std::ios::binary | std::ios::trunc);
-        if (!file) {
-            CannotWrite("the file can't be created in its folder: " + ErrnoText());
-        }
-        // Written in blocks of about a megabyte: a large file is never held whole in memory.
-        constexpr std::size_t kBlockSize = std::size_t{1} << 20;
-        std::string block;
-        block.reserve(2 * kBlockSize);
-        auto write_block = [&file](std::string& text) {
-            file.write(text.data(), static_cast<std::streamsize>(text.size()));
+    ReplacementFile file(path);
+    // Written in blocks of about a megabyte: a large file is never held whole in memory.
+    constexpr std::size_t kBlockSize = std::size_t{1} << 20;
+    std::string block;
+    block.reserve(2 * kBlockSize);
+    AppendTextData(data, separators, block, [&file](std::string& text) {
+        if (text.size() >= kBlockSize) {
+            file.Write(text);
             text.clear();
-        };
-        AppendTextData(data, separators, block, [&](std::string& text) {
-            if (text.size() >= kBlockSize) {
-                write_block(text);
-            }
-        });
-        write_block(block);
-        file.close();
-        if (!file) {
-            CannotWrite("writing the file failed: " + ErrnoText());
         }
-    }
-    std::error_code ec;
-    fs::rename(temporary.Path(), path, ec);
-    if (ec) {
-        CannotWrite("the finished file could not replace the old one: " + ec.message());
-    }
-    temporary.Release();
+    });
+    file.Write(block);
+    file.Commit();
 }
 
 }  // namespace dsf2vemo

@@ -5,7 +5,7 @@
 namespace dsf2vemo::gui {
 
 void BaseWindow::CreateTopLevel(const wchar_t* class_name, HICON icon, const wchar_t* caption,
-                                DWORD style, DWORD ex_style) {
+                                DWORD style, DWORD ex_style, HWND owner) {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSEXW window_class{};
     if (!GetClassInfoExW(instance, class_name, &window_class)) {
@@ -23,7 +23,7 @@ void BaseWindow::CreateTopLevel(const wchar_t* class_name, HICON icon, const wch
     }
     const HWND window =
         CreateWindowExW(ex_style, class_name, caption, style, CW_USEDEFAULT, CW_USEDEFAULT,
-                        CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
+                        CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, instance, this);
     if (window == nullptr) {
         throw std::system_error(static_cast<int>(GetLastError()), std::system_category(),
                                 "the window could not be created");

@@ -18,10 +18,10 @@ class BaseWindow {
     HWND Hwnd() const { return window_.Get(); }
 
   protected:
-    // Registers the class on first use (idempotent) and creates the window. Throws
-    // std::system_error when Windows refuses.
+    // Registers the class on first use (idempotent) and creates the window, owned by `owner`
+    // when one is given. Throws std::system_error when Windows refuses.
     void CreateTopLevel(const wchar_t* class_name, HICON icon, const wchar_t* caption, DWORD style,
-                        DWORD ex_style);
+                        DWORD ex_style, HWND owner = nullptr);
 
     virtual LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) = 0;
     LRESULT DefaultHandling(UINT message, WPARAM wparam, LPARAM lparam);

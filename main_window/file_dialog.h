@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <string>
-#include <utility>
 
 namespace dsf2vemo::gui {
 
@@ -29,20 +28,6 @@ class FileDialog {
 class OpenFileDialog final : public FileDialog {
   public:
     bool ShowOpen(HWND owner, CommonDialog& dialog) override;
-};
-
-// Answers every opening with one preset path, as if the user had chosen it: for driving the window
-// without a person (benchmarks, screenshots).
-class PresetFileDialog final : public FileDialog {
-  public:
-    explicit PresetFileDialog(std::wstring path) : path_(std::move(path)) {}
-    bool ShowOpen(HWND, CommonDialog& dialog) override {
-        dialog.FileName = path_;
-        return true;
-    }
-
-  private:
-    std::wstring path_;
 };
 
 // "a|b|c|d" as the dialog wants it: "a\0b\0c\0d\0\0".

@@ -16,10 +16,9 @@
 #include "dsf_reader.h"
 #include "error_description.h"
 #include "frm_about.h"
-#include "path_divide.h"
-#include "resource.h"
+#include "output_path.h"
+#include "program_icon.h"
 #include "results_pane.h"
-#include "same_file.h"
 #include "text_data_writer.h"
 
 namespace dsf2vemo::gui {
@@ -47,16 +46,12 @@ constexpr wchar_t kWriteFailed[] =
 constexpr wchar_t kOneFileAtATime[] =
     L"Only one file is read at a time. Reading the first one,\r\n";
 constexpr wchar_t kFolderRefused[] = L"it is a folder, not a file";
+constexpr wchar_t kHelpFailed[] = L"An error occurred while trying to show the help window.";
 
-HICON ProgramIcon() {
-    const HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP));
-    return icon != nullptr ? icon : LoadIconW(nullptr, IDI_APPLICATION);
-}
-
-std::wstring DefaultOutputName(const std::wstring& input) {
-    CPathDivideW divide;
-    divide.Init(input);
-    return divide.Directory() + L"\\" + divide.NameOnly() + L".txt";
+// Shown instead of an echo the pane can't take; whether the data were read doesn't depend on it.
+std::string EchoTooLargeNote(std::size_t characters) {
+    return "The echo of this file, " + std::to_string(characters) +
+           " characters, is too large to show here.";
 }
 
 // Marks the window busy for its lifetime; nests.
@@ -256,12 +251,12 @@ void Form1::ReadInput(const std::wstring& path) {
     // The dialog opens on this file next time, as if it had been chosen there.
     cmdlg1.FileName = path;
     SetWindowTextW(LabelInput, path.c_str());
-    SetWindowTextW(LabelOutput, DefaultOutputName(WindowText(LabelInput)).c_str());
 
-    TextPane pane(module_.separators.decimal);
+    TextPane pane(module_.separators.decimal, pane_capacity_);
     try {
-        MomentData data = ReadDsf(std::filesystem::path(WindowText(LabelInput)), pane);
-        RichTextBox1->ShowText(pane.Text(), pane.SelStart());
+        const std::filesystem::path input(WindowText(LabelInput));
+        SetWindowTextW(LabelOutput, DefaultOutputPath(input).wstring().c_str());
+        MomentData data = ReadDsf(input, pane);
         module_.moment_data = std::move(data);
         EnableDisable();
     } catch (...) {
@@ -272,12 +267,31 @@ void Form1::ReadInput(const std::wstring& path) {
         EnableDisable();
         try {
             // The pane shows what was read up to the failure.
-            RichTextBox1->ShowText(pane.Text(), pane.SelStart());
+            ShowEcho(pane);
         } catch (...) {
             // The error box below still reports the read failure.
         }
         ShowErrorMessage(kReadFailed + WindowText(LabelInput) + L".", description);
+        return;
     }
+    try {
+        ShowEcho(pane);
+    } catch (...) {
+        // The data stay read and convertible whether the pane shows them or not.
+    }
+}
+
+// The echo, or a note of its size where the pane can't take it.
+void Form1::ShowEcho(const TextPane& pane) {
+    if (pane.KeptAll()) {
+        try {
+            RichTextBox1->ShowText(pane.Text(), pane.SelStart());
+            return;
+        } catch (...) {
+            // Too large for the control or for the memory left: the note instead.
+        }
+    }
+    RichTextBox1->ShowText(EchoTooLargeNote(pane.EchoSize()), 0);
 }
 
 void Form1::cmdOutput_Click() {
@@ -306,7 +320,7 @@ void Form1::cmdConvert_Click() {
                                   "no data system file has been read successfully");
         }
         const std::filesystem::path output_path(output);
-        if (NamesSameFile(std::filesystem::path(WindowText(LabelInput)), output_path)) {
+        if (IsSameFile(std::filesystem::path(WindowText(LabelInput)), output_path)) {
             throw ConversionError(
                 ErrorKind::Refused,
                 "it is the input file itself, and writing it would destroy the input");
@@ -318,7 +332,17 @@ void Form1::cmdConvert_Click() {
 }
 
 void Form1::cmdHelp_Click() {
-    // The help window attaches here.
+    try {
+        // One help window: while it is open, a click only brings it forward.
+        if (!help_window_ || help_window_->Hwnd() == nullptr) {
+            help_window_.emplace();
+            help_window_->Create(Hwnd());
+        }
+        help_window_->Show();
+    } catch (...) {
+        help_window_.reset();
+        ShowErrorMessage(kHelpFailed, ErrorDescription(std::current_exception()));
+    }
 }
 
 void Form1::cmdAbout_Click() {

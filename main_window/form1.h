@@ -4,6 +4,7 @@
 
 #include <shellapi.h>
 
+#include <cstddef>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -12,8 +13,10 @@
 #include "base_window.h"
 #include "file_dialog.h"
 #include "form_layout.h"
+#include "frm_help.h"
 #include "message_box.h"
 #include "module1.h"
+#include "results_pane.h"
 #include "rich_text_box.h"
 #include "unique_handles.h"
 
@@ -43,6 +46,13 @@ class Form1 final : public BaseWindow {
     // line come in here.
     void OpenFiles(const std::vector<std::filesystem::path>& paths);
 
+    // The most characters of an echo the results pane shows; a longer echo shows as a note of
+    // its size. What the rich edit control holds, unless set lower.
+    void LimitPaneText(std::size_t characters) { pane_capacity_ = characters; }
+
+    // The controls' places in twips, as last laid out.
+    const layout::FormLayout& Layout() const { return layout_; }
+
   private:
     LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
 
@@ -63,6 +73,7 @@ class Form1 final : public BaseWindow {
     void cmdAbout_Click();
 
     void EnableDisable();
+    void ShowEcho(const TextPane& pane);
     void ShowErrorMessage(const std::wstring& message, const std::wstring& description);
 
     HWND CreateChild(const wchar_t* window_class, const wchar_t* caption, DWORD style, int id);
@@ -83,6 +94,7 @@ class Form1 final : public BaseWindow {
     // Set while a click or a drop is handled: the modal dialogs and boxes shown meanwhile pump
     // messages, and a drop arriving then must not start a read inside the running one.
     bool busy_ = false;
+    std::size_t pane_capacity_ = RichTextBox::kCapacity;
 
     // Child windows go with their parent; these handles don't own them.
     HWND cmdInput = nullptr;
@@ -93,6 +105,10 @@ class Form1 final : public BaseWindow {
     HWND LabelInput = nullptr;
     HWND LabelOutput = nullptr;
     std::optional<RichTextBox> RichTextBox1;
+
+    // Made on the first Help click and again after the user has closed it; owned by this window,
+    // it closes with it.
+    std::optional<frmHelp> help_window_;
 };
 
 // The window's text (a label's caption).

@@ -17,26 +17,35 @@ namespace {
     throw std::system_error(static_cast<int>(GetLastError()), std::system_category(), what);
 }
 
-void SetDefaultFormat(HWND control) {
+}  // namespace
+
+UniqueModule LoadRichEditLibrary() {
+    UniqueModule library(LoadLibraryW(L"msftedit.dll"));
+    if (!library) {
+        ThrowLastError("the rich edit control (msftedit.dll) could not be loaded");
+    }
+    return library;
+}
+
+void SetDefaultCharFormat(HWND control) {
     CHARFORMAT2W format{};
     format.cbSize = sizeof(format);
-    format.dwMask = CFM_FACE | CFM_SIZE | CFM_CHARSET;
+    format.dwMask = CFM_FACE | CFM_SIZE | CFM_CHARSET | CFM_WEIGHT | CFM_BOLD | CFM_ITALIC |
+                    CFM_UNDERLINE | CFM_STRIKEOUT | CFM_COLOR | CFM_OFFSET;
     format.yHeight = 8 * 20;  // twips
     format.bCharSet = DEFAULT_CHARSET;
+    format.wWeight = FW_NORMAL;
+    format.dwEffects = CFE_AUTOCOLOR;  // and none of bold, italic, underline, strikeout
+    format.yOffset = 0;
     lstrcpynW(format.szFaceName, L"MS Sans Serif", LF_FACESIZE);
     SendMessageW(control, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
 }
 
-}  // namespace
-
 RichTextBox::RichTextBox(HWND parent, int control_id, HWND insert_after)
-    : library_(LoadLibraryW(L"msftedit.dll")),
+    : library_(LoadRichEditLibrary()),
       parent_(parent),
       control_id_(control_id),
       insert_after_(insert_after) {
-    if (!library_) {
-        ThrowLastError("the rich edit control (msftedit.dll) could not be loaded");
-    }
     control_ = CreateControl();
     SetWindowPos(control_.Get(), insert_after_, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
@@ -56,13 +65,13 @@ UniqueWindow RichTextBox::CreateControl() const {
     }
     const HWND window = control.Get();
     // No limit short of the largest echo (the default is 32,767 characters).
-    SendMessageW(window, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
+    SendMessageW(window, EM_EXLIMITTEXT, 0, static_cast<LPARAM>(kCapacity));
     // A line width of 1 means no wrap at all: each matrix row stays one line.
     SendMessageW(window, EM_SETTARGETDEVICE, 0, 1);
     // The user can't type into it; the program's own text still goes in.
     SendMessageW(window, EM_SETREADONLY, TRUE, 0);
     SendMessageW(window, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(GetSysColor(COLOR_BTNFACE)));
-    SetDefaultFormat(window);
+    SetDefaultCharFormat(window);
     return control;
 }
 

@@ -46,13 +46,9 @@ inline void DeleteFontHandle(HFONT font) {
 inline void FreeModuleHandle(HMODULE module) {
     FreeLibrary(module);
 }
-inline void UnhookHandle(HHOOK hook) {
-    UnhookWindowsHookEx(hook);
-}
 
 using UniqueWindow = UniqueHandle<HWND, DestroyWindowHandle>;
 using UniqueFont = UniqueHandle<HFONT, DeleteFontHandle>;
 using UniqueModule = UniqueHandle<HMODULE, FreeModuleHandle>;
-using UniqueHook = UniqueHandle<HHOOK, UnhookHandle>;
 
 }  // namespace dsf2vemo::gui

@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -9,6 +10,7 @@
 #include "case_name.h"
 #include "cli_app.h"
 #include "dsf_builder.h"
+#include "message_text.h"
 #include "temp_dir.h"
 
 namespace dsf2vemo {
@@ -186,6 +188,26 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{"EchoToStandardOutput", {"--echo", "-o", "-", "DEMO"}},
                       UsageCase{"MissingOptionValue", {"DEMO", "--list-separator"}}),
     testing::CaseName());
+
+#ifdef _WIN32
+// The options arrive as UTF-8; the file is ANSI text.
+TEST_F(CliTest, SeparatorOptionsAreWrittenInTheAnsiCodePage) {
+    if (AnsiCodePage() != 1252) {
+        GTEST_SKIP() << "written for code page 1252, not " << AnsiCodePage();
+    }
+    EXPECT_EQ(Run({"--list-separator", "\xC2\xA6", "-o", "-", Arg(Demo())}), 0);  // U+00A6
+    std::string expected = kDemoComma;
+    std::replace(expected.begin(), expected.end(), ',', '\xA6');
+    EXPECT_EQ(out_.str(), expected);
+
+    EXPECT_EQ(Run({"--decimal-separator", "\xCE\xA9", Arg(Demo())}), 2);  // U+03A9
+    EXPECT_EQ(err_.str(),
+              "dsf2vemo-cli: error: --decimal-separator \"\xCE\xA9\" holds a character that the "
+              "ANSI code page (1252) of the text data file can't hold\nRun with --help for more "
+              "information.\n");
+    EXPECT_FALSE(fs::exists(dir_.Path() / "demo.txt"));
+}
+#endif
 
 TEST_F(CliTest, VersionAndHelp) {
     EXPECT_EQ(Run({"--version"}), 0);

@@ -19,7 +19,7 @@ class PathDivideTest : public ::testing::TestWithParam<PathCase> {};
 
 TEST_P(PathDivideTest, SplitsIntoDirectoryNameAndExtension) {
     const PathCase& c = GetParam();
-    CPathDivide divide;
+    BasicPathDivide<char> divide;
     divide.Init(c.path);
     EXPECT_EQ(divide.FullPath(), c.path);
     EXPECT_EQ(divide.Directory(), c.directory);
@@ -29,7 +29,7 @@ TEST_P(PathDivideTest, SplitsIntoDirectoryNameAndExtension) {
 
     // The wide-character splitter the window uses gives the same parts.
     const std::string path = c.path;
-    CPathDivideW wide;
+    CPathDivide wide;
     wide.Init(std::wstring(path.begin(), path.end()));
     const std::string directory = c.directory;
     EXPECT_EQ(wide.Directory(), std::wstring(directory.begin(), directory.end()));
@@ -53,7 +53,7 @@ INSTANTIATE_TEST_SUITE_P(
                       PathCase{"C:/data/x.dsf", "", "C:/data/x", "dsf", "C:/data/x.dsf"}));
 
 TEST(PathDivideTest, InitReplacesEverything) {
-    CPathDivide divide;
+    BasicPathDivide<char> divide;
     divide.Init(R"(C:\data\study.dsf)");
     divide.Init("plain");
     EXPECT_EQ(divide.Directory(), "");
@@ -63,7 +63,7 @@ TEST(PathDivideTest, InitReplacesEverything) {
 
 TEST(PathDivideTest, LongPathsNeedNoSixteenBitPositions) {
     const std::string directory = std::string(40000, 'd');
-    CPathDivide divide;
+    BasicPathDivide<char> divide;
     divide.Init(directory + "\\" + std::string(33000, 'n') + ".dsf");
     EXPECT_EQ(divide.Directory().size(), 40000u);
     EXPECT_EQ(divide.NameOnly().size(), 33000u);
@@ -71,7 +71,7 @@ TEST(PathDivideTest, LongPathsNeedNoSixteenBitPositions) {
 }
 
 TEST(PathDivideTest, SeparatorCanBeTheNativeOne) {
-    CPathDivide divide('/');
+    BasicPathDivide<char> divide('/');
     divide.Init("/home/user/my.study.dsf");
     EXPECT_EQ(divide.Directory(), "/home/user");
     EXPECT_EQ(divide.NameOnly(), "my.study");

@@ -43,5 +43,21 @@ TEST(TextPaneTest, NumbersUseThePanesDecimalSeparator) {
     EXPECT_EQ(pane.Text(), " 1234,500 ,300");
 }
 
+// What a window can't show is dropped, not failed on; the size is still known for a note.
+TEST(TextPaneTest, PastWhatItKeepsItOnlyCounts) {
+    TextPane pane(".", 9);
+    pane.SetResultsText("head");
+    pane.AppendNumber(0.5);
+    EXPECT_TRUE(pane.KeptAll());
+    EXPECT_EQ(pane.Text(), "head .500");
+    pane.AppendText("more");
+    EXPECT_FALSE(pane.KeptAll());
+    EXPECT_EQ(pane.Text(), "");
+    EXPECT_EQ(pane.EchoSize(), 13u);
+    pane.SetResultsText("new");
+    EXPECT_TRUE(pane.KeptAll());
+    EXPECT_EQ(pane.Text(), "new");
+}
+
 }  // namespace
 }  // namespace dsf2vemo

@@ -8,7 +8,7 @@ set -euo pipefail
 packages_for() {
     case "$1" in
         native) echo "cmake g++ make libcli11-dev libgtest-dev libgmock-dev googletest locales" ;;
-        bench) echo "libbenchmark-dev time" ;;
+        bench) echo "libbenchmark-dev time hyperfine" ;;
         windows) echo "g++-mingw-w64-x86-64-posix wine64 wine fonts-wine xvfb bsdutils zip unzip" ;;
         screenshot) echo "xvfb imagemagick xdotool" ;;
         fuzz) echo "clang-14 libclang-rt-14-dev llvm-14" ;;

@@ -55,7 +55,7 @@ class BasicPathDivide {
     String extension_;
 };
 
-using CPathDivide = BasicPathDivide<char>;
-using CPathDivideW = BasicPathDivide<wchar_t>;
+// The program's paths are wide text.
+using CPathDivide = BasicPathDivide<wchar_t>;
 
 }  // namespace dsf2vemo

@@ -35,12 +35,4 @@ constexpr std::size_t ReverseInstr(std::basic_string_view<Char> text,
     return 0;
 }
 
-inline std::size_t ReverseInstr(std::string_view text, std::string_view search) {
-    return ReverseInstr<char>(text, search);
-}
-
-inline std::size_t ReverseInstr(std::wstring_view text, std::wstring_view search) {
-    return ReverseInstr<wchar_t>(text, search);
-}
-
 }  // namespace dsf2vemo

@@ -13,6 +13,7 @@
 #include "dsf_builder.h"
 #include "dsf_reader.h"
 #include "form1.h"
+#include "preset_file_dialog.h"
 #include "temp_dir.h"
 
 namespace {
@@ -46,7 +47,7 @@ void Measure(int p, const testing::TempDir& temp) {
     ReadDsf(input, echo);
 
     gui::Module1 module{Separators{",", "."}, {}};
-    gui::PresetFileDialog dialog(input.wstring());
+    tools::PresetFileDialog dialog(input.wstring());
     SilentBox box;
     gui::Form1 form(module, dialog, box);
     form.Create();

@@ -224,6 +224,24 @@ TEST_F(Form1Fixture, ConvertWritesTheTextDataFile) {
     EXPECT_TRUE(box_.shown.empty());
 }
 
+// An echo the pane can't show costs neither the data nor Convert: a note of its size instead.
+TEST_F(Form1Fixture, AnEchoTooLargeToShowLeavesTheReadConvertible) {
+    const std::size_t echo_size = kDemoPane.size();
+    form_.LimitPaneText(echo_size - 1);
+    WriteFileBytes(File(L"demo.dsf"), DemoBytes());
+    Input(File(L"demo.dsf"));
+    EXPECT_EQ(PaneText(), L"The echo of this file, " + std::to_wstring(echo_size) +
+                              L" characters, is too large to show here.");
+    EXPECT_TRUE(box_.shown.empty());
+    ASSERT_TRUE(ConvertEnabled());
+    Click(gui::IDC_cmdConvert);
+    EXPECT_EQ(ReadFileText(File(L"demo.txt")), kDemoComma);
+
+    form_.LimitPaneText(echo_size);
+    Input(File(L"demo.dsf"));
+    EXPECT_EQ(PaneText(), DataFileText("demo_pane.txt"));
+}
+
 TEST_F(Form1Fixture, PathsOutsideTheAnsiCodePageWork) {
     const fs::path folder = File(L"\u03a9mega \u0434\u0430\u043d\u043d\u044b\u0435");
     fs::create_directory(folder);

@@ -8,7 +8,7 @@
 #include "help_doubles.h"
 #include "help_services.h"
 #include "menu_typer.h"
-#include "unique_handles.h"
+#include "unique_hook.h"
 
 // The popup menu opened for real with TrackPopupMenuEx and worked with the keyboard from another
 // thread, and the real colour and font dialogs answered from inside their modal loops.
@@ -83,7 +83,7 @@ class DialogAnswer {
 
     static inline DialogAnswer* current_ = nullptr;
     std::function<void(HWND)> answer_;
-    gui::UniqueHook hook_;
+    UniqueHook hook_;
 };
 
 std::wstring ItemText(HWND dialog, int id) {
@@ -144,8 +144,17 @@ TEST_F(RealPopupTest, FontGoesThroughTheRealFontDialog) {
     control_.font = gui::FontAttributes{L"Tahoma", false, false, 10};
     std::wstring face, style, size;
     DialogAnswer answer([&](HWND dialog) {
-        face = Pick(dialog, kFaces, nullptr, 0);
-        style = Pick(dialog, kStyles, L"Bold Italic");
+        // The first face that comes in bold italic.
+        const HWND styles = GetDlgItem(dialog, kStyles);
+        const auto faces =
+            static_cast<WPARAM>(SendMessageW(GetDlgItem(dialog, kFaces), CB_GETCOUNT, 0, 0));
+        for (WPARAM i = 0; i < faces && style.empty(); ++i) {
+            face = Pick(dialog, kFaces, nullptr, i);
+            if (SendMessageW(styles, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                             reinterpret_cast<LPARAM>(L"Bold Italic")) != CB_ERR) {
+                style = Pick(dialog, kStyles, L"Bold Italic");
+            }
+        }
         size = Pick(dialog, kSizes, L"14");
         PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     });

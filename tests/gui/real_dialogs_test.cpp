@@ -8,7 +8,7 @@
 #include "dsf_builder.h"
 #include "form1.h"
 #include "temp_dir.h"
-#include "unique_handles.h"
+#include "unique_hook.h"
 
 // The real common file dialog and the real message box, answered from inside their modal loops:
 // a CBT hook sees each dialog activated and arms a timer on it; the timer types the file name
@@ -83,7 +83,7 @@ class RealDialogsTest : public ::testing::Test {
     gui::OpenFileDialog dialog_;
     gui::SystemMessageBox box_;
     gui::Form1 form_;
-    gui::UniqueHook hook_;
+    UniqueHook hook_;
 };
 
 TEST_F(RealDialogsTest, ReadFailureShowsTheErrorBox) {

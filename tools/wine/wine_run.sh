@@ -4,7 +4,8 @@
 # The prefix is DSF2VEMO_WINEPREFIX, or build/windows/wineprefix in the source tree. It is made
 # on first use (no prompts, no Mono or Gecko) with the graphics driver DSF2VEMO_WINE_GRAPHICS:
 # null (the default), so windows need no X display, or x11, for tools/wine/with_xvfb.sh, which
-# keeps a prefix of its own (a prefix can't switch drivers while its wineserver runs).
+# keeps a prefix of its own (a prefix can't switch drivers while its wineserver runs). Wine's own
+# fonts are copied into the prefix's Fonts folder.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 prefix=${DSF2VEMO_WINEPREFIX:-$here/../../build/windows/wineprefix}
@@ -19,7 +20,14 @@ graphics=${DSF2VEMO_WINE_GRAPHICS:-null}
 wine=/usr/lib/wine/wine64
 [ -x "$wine" ] || wine=$(command -v wine64 || command -v wine)
 
-if [ ! -f "$prefix/.dsf2vemo-ready" ]; then
+# Wine's own fonts (package fonts-wine): Wine looks for them beside its data folder and finds
+# none, so without this copy caption buttons show letters instead of their glyphs and
+# MS Sans Serif falls back to another face. Prefixes made before the copy get it on their next run.
+fonts=$prefix/drive_c/windows/Fonts
+wine_fonts=/usr/share/wine/fonts
+needs_fonts() { [ -d "$wine_fonts" ] && [ ! -f "$fonts/marlett.ttf" ]; }
+
+if [ ! -f "$prefix/.dsf2vemo-ready" ] || needs_fonts; then
     (
         flock 9
         if [ ! -f "$prefix/.dsf2vemo-ready" ]; then
@@ -32,6 +40,10 @@ if [ ! -f "$prefix/.dsf2vemo-ready" ]; then
             fi
             wineserver -w 9>&-
             touch "$prefix/.dsf2vemo-ready"
+        fi
+        if needs_fonts; then
+            mkdir -p "$fonts"
+            cp "$wine_fonts"/* "$fonts/"
         fi
     ) 9>"$prefix.lock"
 fi

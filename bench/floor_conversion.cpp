@@ -1,0 +1,110 @@
+// The floor of a conversion, for bench/run_bench.sh to measure dsf2vemo-cli against: reads a
+// data system file, formats every value with std::to_chars (15 significant digits) and the
+// separators "," and "." into one buffer, and writes it once. No checks, no echo, no temporary
+// file: what the text data file costs at the least.
+//
+//   floor_conversion INPUT.dsf OUTPUT.txt
+#include <charconv>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+std::int32_t Int32At(const std::vector<char>& bytes, std::size_t offset) {
+    std::int32_t value = 0;
+    std::memcpy(&value, bytes.data() + offset, sizeof(value));
+    return value;
+}
+
+double DoubleAt(const std::vector<char>& bytes, std::size_t offset) {
+    double value = 0;
+    std::memcpy(&value, bytes.data() + offset, sizeof(value));
+    return value;
+}
+
+std::string_view NameAt(const std::vector<char>& bytes, std::size_t offset) {
+    std::string_view name(bytes.data() + offset, 8);
+    while (!name.empty() && name.back() == ' ') {
+        name.remove_suffix(1);
+    }
+    while (!name.empty() && name.front() == ' ') {
+        name.remove_prefix(1);
+    }
+    return name;
+}
+
+void AppendValue(std::string& out, double value) {
+    char text[32];
+    const auto result =
+        std::to_chars(std::begin(text), std::end(text), value, std::chars_format::general, 15);
+    out.append(text, result.ptr);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::cerr << "usage: floor_conversion INPUT.dsf OUTPUT.txt\n";
+        return 2;
+    }
+    std::ifstream in(argv[1], std::ios::binary);
+    std::vector<char> bytes(static_cast<std::size_t>(std::filesystem::file_size(argv[1])));
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (bytes.size() < 72) {
+        std::cerr << "floor_conversion: the input is too short\n";
+        return 1;
+    }
+    const auto p = static_cast<std::size_t>(Int32At(bytes, 68));
+    const std::int32_t cases = Int32At(bytes, 64);
+    if (bytes.size() < 72 + 20 * p + 4 * p * p) {
+        std::cerr << "floor_conversion: the input is too short\n";
+        return 1;
+    }
+
+    std::string out;
+    out.reserve(64 + 30 * p + (p * (p + 1) / 2 + p) * 24);
+    out += "rowtype_,varname_";
+    for (std::size_t i = 0; i < p; ++i) {
+        out += ',';
+        out += NameAt(bytes, 72 + 8 * i);
+    }
+    out += "\r\nn,";
+    const std::string case_text = std::to_string(cases);
+    for (std::size_t i = 0; i < p; ++i) {
+        out += ',';
+        out += case_text;
+    }
+    out += "\r\n";
+    std::size_t offset = 72 + 8 * p;
+    for (std::size_t i = 0; i < p; ++i) {
+        out += "cov,";
+        out += NameAt(bytes, 72 + 8 * i);
+        for (std::size_t j = 0; j <= i; ++j, offset += 8) {
+            out += ',';
+            AppendValue(out, DoubleAt(bytes, offset));
+        }
+        out += "\r\n";
+    }
+    out += "mean,";
+    for (std::size_t i = 0; i < p; ++i, offset += 8) {
+        out += ',';
+        AppendValue(out, DoubleAt(bytes, offset));
+    }
+    out += "\r\n";
+
+    std::FILE* file = std::fopen(argv[2], "wb");
+    if (file == nullptr || std::fwrite(out.data(), 1, out.size(), file) != out.size() ||
+        std::fclose(file) != 0) {
+        std::cerr << "floor_conversion: the output could not be written\n";
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,117 @@
+#include "message_text.h"
+
+#include <array>
+#include <limits>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace dsf2vemo {
+
+namespace {
+
+#ifdef _WIN32
+
+std::wstring Widen(UINT code_page, std::string_view text) {
+    if (text.empty() || text.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
+        return {};
+    }
+    const int size = static_cast<int>(text.size());
+    const int wide_size = MultiByteToWideChar(code_page, 0, text.data(), size, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(wide_size > 0 ? wide_size : 0), L'\0');
+    MultiByteToWideChar(code_page, 0, text.data(), size, wide.data(), wide_size);
+    return wide;
+}
+
+std::string Utf8FromWide(std::wstring_view wide) {
+    if (wide.empty()) {
+        return {};
+    }
+    const int length = static_cast<int>(wide.size());
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, text.data(), size, nullptr, nullptr);
+    return text;
+}
+
+#else
+
+// Windows-1252 bytes 0x80 to 0x9F; the five it leaves undefined map to the C1 controls, as
+// Windows maps them.
+constexpr std::array<char16_t, 32> kWindows1252High = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+void AppendUtf8(std::string& out, char16_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+#endif
+
+}  // namespace
+
+std::string MessageTextFromFile(std::string_view text) {
+#ifdef _WIN32
+    return Utf8FromWide(Widen(CP_ACP, text));
+#else
+    std::string out;
+    out.reserve(text.size());
+    for (const char byte : text) {
+        const auto b = static_cast<unsigned char>(byte);
+        if (b >= 0x80 && b < 0xA0) {
+            AppendUtf8(out, kWindows1252High[b - 0x80]);
+        } else {
+            AppendUtf8(out, static_cast<char16_t>(b));
+        }
+    }
+    return out;
+#endif
+}
+
+std::string MessageTextFromSeparator(std::string_view separator) {
+#ifdef _WIN32
+    return MessageTextFromFile(separator);
+#else
+    return std::string(separator);
+#endif
+}
+
+#ifdef _WIN32
+
+std::optional<std::string> AnsiFromUtf8(std::string_view text) {
+    const std::wstring wide = Widen(CP_UTF8, text);
+    if (wide.empty()) {
+        return std::string();
+    }
+    const int length = static_cast<int>(wide.size());
+    BOOL defaulted = FALSE;
+    const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), length, nullptr,
+                                         0, nullptr, &defaulted);
+    if (size <= 0 || defaulted) {
+        return std::nullopt;
+    }
+    std::string ansi(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), length, ansi.data(), size,
+                        nullptr, &defaulted);
+    return ansi;
+}
+
+unsigned AnsiCodePage() {
+    return GetACP();
+}
+
+#endif
+
+}  // namespace dsf2vemo

@@ -1,0 +1,260 @@
+#include "replacement_file.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdint>
+#include <random>
+#include <system_error>
+#include <utility>
+
+#include "conversion_error.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#endif
+
+namespace dsf2vemo {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Names tried before giving up: a folder holding this many of ours has something wrong with it.
+constexpr int kNameAttempts = 100;
+
+[[noreturn]] void CannotWrite(const std::string& description) {
+    throw ConversionError(ErrorKind::CannotWrite, description);
+}
+
+#ifdef _WIN32
+
+using NativeFile = HANDLE;
+const NativeFile kNoFile = INVALID_HANDLE_VALUE;
+
+std::string ErrorText(DWORD error) {
+    wchar_t* buffer = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::wstring wide = length > 0 ? std::wstring(buffer, length) : std::wstring();
+    LocalFree(buffer);
+    while (!wide.empty() && (wide.back() == L'\r' || wide.back() == L'\n' || wide.back() == L'.')) {
+        wide.pop_back();
+    }
+    if (wide.empty()) {
+        return "Windows error " + std::to_string(error);
+    }
+    const int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
+                                         nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(), size,
+                        nullptr, nullptr);
+    return text;
+}
+
+// kNoFile when something of that name exists already.
+NativeFile CreateNew(const fs::path& path) {
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
+            CannotWrite("the file can't be created in its folder: " + ErrorText(error));
+        }
+    }
+    return file;
+}
+
+void WriteAll(NativeFile file, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
+        DWORD written = 0;
+        if (!WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0) {
+            CannotWrite("writing the file failed: " + ErrorText(GetLastError()));
+        }
+        bytes.remove_prefix(written);
+    }
+}
+
+bool CloseFile(NativeFile file) {
+    return CloseHandle(file) != 0;
+}
+
+std::string LastErrorText() {
+    return ErrorText(GetLastError());
+}
+
+void RemoveFile(const fs::path& path) {
+    DeleteFileW(path.c_str());
+}
+
+// The attributes a user sets on a file and the replacement may take.
+constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                  FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+// ReplaceFileW keeps the target's attributes, security and time of creation; the attributes are
+// also set beforehand, for file systems (and Wine) where it doesn't. A target that isn't there
+// (or went meanwhile) is simply moved to.
+void PutInPlace(const fs::path& replacement, const fs::path& target) {
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        SetFileAttributesW(replacement.c_str(), attributes & kKeptAttributes);
+        if (ReplaceFileW(target.c_str(), replacement.c_str(), nullptr,
+                         REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr,
+                         nullptr)) {
+            return;
+        }
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND) {
+            CannotWrite("the finished file could not replace the old one: " + ErrorText(error));
+        }
+    }
+    if (!MoveFileExW(replacement.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        CannotWrite("the finished file could not be put in place: " + LastErrorText());
+    }
+}
+
+#else
+
+using NativeFile = int;
+const NativeFile kNoFile = -1;
+
+std::string ErrorText(int error) {
+    return std::generic_category().message(error);
+}
+
+NativeFile CreateNew(const fs::path& path) {
+    const int file = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (file < 0 && errno != EEXIST) {
+        CannotWrite("the file can't be created in its folder: " + ErrorText(errno));
+    }
+    return file;
+}
+
+void WriteAll(NativeFile file, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = write(file, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            CannotWrite("writing the file failed: " +
+                        ErrorText(written < 0 ? errno : static_cast<int>(ENOSPC)));
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+}
+
+bool CloseFile(NativeFile file) {
+    return close(file) == 0;
+}
+
+std::string LastErrorText() {
+    return ErrorText(errno);
+}
+
+void RemoveFile(const fs::path& path) {
+    unlink(path.c_str());
+}
+
+// The owner first: changing it may clear the set-user-ID and set-group-ID bits, which the mode
+// then restores. Only the owner's own files can be given away, so that step may fail quietly.
+void KeepOwnerAndPermissions(NativeFile file, const fs::path& target) {
+    struct stat existing {};
+    if (stat(target.c_str(), &existing) != 0) {
+        return;
+    }
+    if (fchown(file, existing.st_uid, existing.st_gid) != 0) {
+        // Not allowed to give the file away: it stays the process's own.
+    }
+    if (fchmod(file, existing.st_mode & 07777) != 0) {
+        CannotWrite("the old file's permissions could not be kept: " + LastErrorText());
+    }
+}
+
+void PutInPlace(const fs::path& replacement, const fs::path& target) {
+    if (rename(replacement.c_str(), target.c_str()) != 0) {
+        CannotWrite("the finished file could not replace the old one: " + LastErrorText());
+    }
+}
+
+#endif
+
+}  // namespace
+
+std::string RandomTemporaryName() {
+    static std::random_device random;
+    char digits[8];
+    const auto end = std::to_chars(std::begin(digits), std::end(digits),
+                                   std::uniform_int_distribution<std::uint32_t>()(random), 16);
+    return "dsf2vemo-" + std::string(std::begin(digits), end.ptr) + ".tmp";
+}
+
+ReplacementFile::ReplacementFile(const fs::path& target,
+                                 const std::function<std::string()>& next_name)
+    : target_(target) {
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        path_ = target.parent_path() / next_name();
+        const NativeFile file = CreateNew(path_);
+        if (file != kNoFile) {
+#ifdef _WIN32
+            handle_ = file;
+#else
+            descriptor_ = file;
+#endif
+            return;
+        }
+    }
+    CannotWrite("no temporary file could be made in its folder: " + std::to_string(kNameAttempts) +
+                " names were taken");
+}
+
+ReplacementFile::~ReplacementFile() {
+    if (!committed_) {
+        Close();
+        RemoveFile(path_);
+    }
+}
+
+void ReplacementFile::Close() {
+#ifdef _WIN32
+    if (handle_ != nullptr) {
+        CloseFile(std::exchange(handle_, nullptr));
+    }
+#else
+    if (descriptor_ >= 0) {
+        CloseFile(std::exchange(descriptor_, -1));
+    }
+#endif
+}
+
+void ReplacementFile::Write(std::string_view bytes) {
+#ifdef _WIN32
+    WriteAll(handle_, bytes);
+#else
+    WriteAll(descriptor_, bytes);
+#endif
+}
+
+void ReplacementFile::Commit() {
+#ifdef _WIN32
+    if (!CloseFile(std::exchange(handle_, nullptr))) {
+        CannotWrite("writing the file failed: " + LastErrorText());
+    }
+#else
+    KeepOwnerAndPermissions(descriptor_, target_);
+    if (!CloseFile(std::exchange(descriptor_, -1))) {
+        CannotWrite("writing the file failed: " + LastErrorText());
+    }
+#endif
+    PutInPlace(path_, target_);
+    committed_ = true;
+}
+
+}  // namespace dsf2vemo

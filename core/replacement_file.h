@@ -1,0 +1,48 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace dsf2vemo {
+
+// A short name for a temporary file ("dsf2vemo-1a2b3c4d.tmp"), different on each call.
+std::string RandomTemporaryName();
+
+// The new content of `target`, written to a temporary file of its own in the target's folder and
+// put in the target's place only by Commit. Until then the target stays as it was; a replacement
+// that is never committed is removed, whatever failed.
+//
+// The temporary file is created exclusively: a name already taken, by a file or by a symbolic
+// link planted there, is never opened, and the next name from `next_name` is tried. Commit keeps
+// what the user had set on an existing target: its permission bits and, where the process may,
+// its owner on POSIX; its attributes and security through ReplaceFileW on Windows. A target that
+// is a hard link becomes a file of its own. Failures throw ConversionError (CannotWrite).
+class ReplacementFile {
+  public:
+    explicit ReplacementFile(const std::filesystem::path& target,
+                             const std::function<std::string()>& next_name = RandomTemporaryName);
+    ~ReplacementFile();
+    ReplacementFile(const ReplacementFile&) = delete;
+    ReplacementFile& operator=(const ReplacementFile&) = delete;
+
+    void Write(std::string_view bytes);
+    void Commit();
+
+    const std::filesystem::path& TemporaryPath() const { return path_; }
+
+  private:
+    void Close();
+
+    std::filesystem::path target_;
+    std::filesystem::path path_;
+#ifdef _WIN32
+    void* handle_ = nullptr;
+#else
+    int descriptor_ = -1;
+#endif
+    bool committed_ = false;
+};
+
+}  // namespace dsf2vemo
