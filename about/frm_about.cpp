@@ -80,8 +80,8 @@ bool IsInside(HWND control, LPARAM position) {
 
 }  // namespace
 
-frmAbout::frmAbout(ShellExecutor& shell, MessageBoxer& message_box)
-    : shell_(shell), message_box_(message_box) {
+frmAbout::frmAbout(ShellExecutor& shell, MessageBoxer& message_box, HelpSeams help_seams)
+    : shell_(shell), message_box_(message_box), help_services_(*this, help_seams) {
     Form_Initialize();
 }
 
@@ -241,7 +241,8 @@ void frmAbout::Form_Load() {
                    WindowSizeForClient(TwipsToPixels(kClientWidth, dpi_),
                                        TwipsToPixels(kClientHeight, dpi_), kStyle, kExStyle, dpi_));
     ApplyLayout();
-    // The popup menu's user items are hidden here once the menu exists.
+    // The popup menu starts from its design, the callers' items hidden.
+    help_services_.Form_Load();
 }
 
 void frmAbout::Form_MouseMove() {
@@ -359,16 +360,17 @@ void frmAbout::Command1_MouseMove() {
     ResetLinkColor();
 }
 
-void frmAbout::Command1_MouseUp(std::int16_t /*Button*/) {
-    // The popup menu of the help services attaches here.
+// A right-button release opens the popup menu for the control (through NotWhatsThis).
+void frmAbout::Command1_MouseUp(std::int16_t Button) {
+    help_services_.NotWhatsThis(command1_properties_, Button);
 }
 
 void frmAbout::Label1_MouseMove() {
     ResetLinkColor();
 }
 
-void frmAbout::Label1_MouseUp(std::int16_t /*Button*/) {
-    // The popup menu of the help services attaches here.
+void frmAbout::Label1_MouseUp(std::int16_t Button) {
+    help_services_.NotWhatsThis(label1_properties_, Button);
 }
 
 void frmAbout::Label2_MouseMove() {
@@ -377,7 +379,7 @@ void frmAbout::Label2_MouseMove() {
 
 void frmAbout::Label2_MouseUp(std::int16_t Button) {
     last_link_button_ = Button;
-    // The popup menu of the help services attaches here.
+    help_services_.NotWhatsThis(label2_properties_, Button);
 }
 
 // Opens the product page, for a left click only, then closes the box whether the shell managed

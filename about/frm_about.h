@@ -8,8 +8,10 @@
 #include <string>
 #include <string_view>
 
+#include "about_controls.h"
 #include "base_window.h"
 #include "build_number.h"
+#include "help_services.h"
 #include "message_box.h"
 #include "modal_scope.h"
 #include "shell_execute.h"
@@ -27,7 +29,7 @@ class frmAbout final : public BaseWindow {
     static constexpr std::int16_t kRightButton = 2;
     static constexpr std::int16_t kMiddleButton = 4;
 
-    frmAbout(ShellExecutor& shell, MessageBoxer& message_box);
+    frmAbout(ShellExecutor& shell, MessageBoxer& message_box, HelpSeams help_seams);
     ~frmAbout() override;
 
     void SetVersion(std::wstring_view text);
@@ -49,6 +51,10 @@ class frmAbout final : public BaseWindow {
 
     // Closes the window if it is open (the main window does this as it closes); the state stays.
     void Unload();
+
+    // The help services the about box carries for any form: What's This, context help and the
+    // property popup menu, with the window of this box as their owner.
+    HelpServices& Services() { return help_services_; }
 
   private:
     LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
@@ -85,6 +91,13 @@ class frmAbout final : public BaseWindow {
 
     ShellExecutor& shell_;
     MessageBoxer& message_box_;
+
+    // The box and the controls the popup menu opens for, as the help services see them.
+    AboutFormProperties form_properties_;
+    AboutControlProperties label1_properties_{L"Label", form_properties_, 32001, std::nullopt};
+    AboutControlProperties label2_properties_{L"Label", form_properties_, 32002, std::nullopt};
+    AboutControlProperties command1_properties_{L"CommandButton", form_properties_, 32003, 0};
+    HelpServices help_services_;
 
     // What outlives the window.
     std::wstring version_line_;

@@ -4,6 +4,7 @@
 #include "file_dialog.h"
 #include "form1.h"
 #include "frm_about.h"
+#include "help_services.h"
 #include "message_box.h"
 #include "module1.h"
 #include "separators.h"
@@ -18,7 +19,9 @@ namespace {
 int Main() {
     SystemShellExecutor shell;
     SystemMessageBox message_box;
-    frmAbout about(shell, message_box);
+    // WinHelp, the colour and font dialogs and the popup menu for real.
+    SystemHelpSeams help_seams;
+    frmAbout about(shell, message_box, help_seams.Seams());
     about.SetVersion(L"Version 1.00");
     Module1 module{GetLocaleSeparators(), {}};
     OpenFileDialog file_dialog;

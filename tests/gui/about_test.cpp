@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -14,6 +15,7 @@
 #include "form1.h"
 #include "form1_fixture.h"
 #include "frm_about.h"
+#include "help_doubles.h"
 #include "program_path.h"
 #include "scripted_seams.h"
 #include "temp_dir.h"
@@ -44,7 +46,8 @@ class AboutTest : public ::testing::Test {
 
     RecordingShell shell_;
     RecordingMessageBox box_;
-    frmAbout about_{shell_, box_};
+    ScriptedHelpSeams help_;
+    frmAbout about_{shell_, box_, help_.Seams()};
 };
 
 // What a showing displays after the version and build number were set in some order: the title,
@@ -261,6 +264,9 @@ TEST_P(AboutLinkTest, OpensThePageOnlyForTheLeftButton) {
         }
     });
     EXPECT_EQ(closed_by_click, c.opens);
+    // Each right-button release opened the popup menu, and only those.
+    EXPECT_EQ(help_.popup.shown.size(), static_cast<std::size_t>(std::count(
+                                            c.releases.begin(), c.releases.end(), Release::Right)));
     if (!c.opens) {
         EXPECT_TRUE(shell_.calls.empty());
         return;
@@ -431,7 +437,8 @@ class AboutFromForm1Test : public Form1Fixture {
 
     RecordingShell shell_;
     RecordingMessageBox about_box_;
-    frmAbout about_{shell_, about_box_};
+    ScriptedHelpSeams help_;
+    frmAbout about_{shell_, about_box_, help_.Seams()};
 };
 
 TEST_F(AboutFromForm1Test, AboutButtonShowsTheBoxModally) {

@@ -12,6 +12,7 @@
 #include "control_ids.h"
 #include "form1.h"
 #include "frm_about.h"
+#include "help_services.h"
 #include "preset_file_dialog.h"
 #include "shell_execute.h"
 #include "separators.h"
@@ -86,7 +87,8 @@ int wmain(int argc, wchar_t** argv) {
     tools::PresetFileDialog dialog(argv[2]);
     gui::SystemMessageBox box;
     gui::SystemShellExecutor shell;
-    gui::frmAbout about(shell, box);
+    gui::SystemHelpSeams help_seams;
+    gui::frmAbout about(shell, box, help_seams.Seams());
     about.SetVersion(L"Version 1.00");
     gui::Form1 form(module, dialog, box, gui::Form1::OnClose::EndProgram);
     form.SetAboutBox(about);

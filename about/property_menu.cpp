@@ -1,0 +1,122 @@
+#include "property_menu.h"
+
+#include <system_error>
+
+namespace dsf2vemo::gui {
+
+namespace {
+
+// Item identifiers of the built menu; the two arrays take a block each.
+enum : UINT {
+    kIdWhatsThis = 1,
+    kIdHelp,
+    kIdForeColor,
+    kIdBackColor,
+    kIdPopupFont,
+    kIdSummarizeVariable,
+    kIdUserFirst = 0x1000,
+    kIdUserPropertiesFirst = kIdUserFirst + PropertyMenu::kMaxUserItems,
+    kIdEnd = kIdUserPropertiesFirst + PropertyMenu::kMaxUserItems,
+};
+
+[[noreturn]] void ThrowLastError(const char* what) {
+    throw std::system_error(static_cast<int>(GetLastError()), std::system_category(), what);
+}
+
+HMENU NewPopupMenu() {
+    const HMENU menu = CreatePopupMenu();
+    if (menu == nullptr) {
+        ThrowLastError("the popup menu could not be made");
+    }
+    return menu;
+}
+
+void Append(HMENU menu, const MenuItemState& item, UINT_PTR id, UINT flags = MF_STRING) {
+    if (!item.Visible) {
+        return;
+    }
+    BOOL appended = FALSE;
+    if (item.Caption == L"-") {
+        appended = AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    } else {
+        appended = AppendMenuW(menu, flags | (item.Enabled ? MF_ENABLED : MF_GRAYED), id,
+                               item.Caption.c_str());
+    }
+    if (!appended) {
+        ThrowLastError("a menu item could not be added");
+    }
+}
+
+void AppendArray(HMENU menu, const std::vector<MenuItemState>& items, UINT first_id) {
+    for (std::size_t k = 0; k < items.size(); ++k) {
+        Append(menu, items[k], first_id + k);
+    }
+}
+
+}  // namespace
+
+UINT SystemPopupTracker::Track(HWND owner, HMENU menu) {
+    POINT mouse{};
+    GetCursorPos(&mouse);
+    return static_cast<UINT>(
+        TrackPopupMenuEx(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD,
+                         mouse.x, mouse.y, owner, nullptr));
+}
+
+UniqueMenu PropertyMenu::Build() const {
+    UniqueMenu popup(NewPopupMenu());
+    Append(popup.Get(), mnuWhatsThis, kIdWhatsThis);
+    Append(popup.Get(), mnuHelp, kIdHelp);
+    Append(popup.Get(), mnuDummy1, 0);
+    if (mnuProperties.Visible) {
+        UniqueMenu properties(NewPopupMenu());
+        Append(properties.Get(), mnuForeColor, kIdForeColor);
+        Append(properties.Get(), mnuBackColor, kIdBackColor);
+        Append(properties.Get(), mnuPopupFont, kIdPopupFont);
+        AppendArray(properties.Get(), mnuUserProperties, kIdUserPropertiesFirst);
+        Append(popup.Get(), mnuProperties, reinterpret_cast<UINT_PTR>(properties.Get()), MF_POPUP);
+        // The submenu goes with the popup from here on.
+        properties.Release();
+    }
+    Append(popup.Get(), mnuSummarizeVariable, kIdSummarizeVariable);
+    AppendArray(popup.Get(), mnuUser, kIdUserFirst);
+    return popup;
+}
+
+std::optional<MenuChoice> PropertyMenu::Popup(HWND owner, PopupTracker& tracker) const {
+    if (!IsWindow(owner)) {
+        throw std::system_error(ERROR_INVALID_WINDOW_HANDLE, std::system_category(),
+                                "the popup menu has no window to belong to");
+    }
+    const UniqueMenu menu = Build();
+    return MenuChoiceFromId(tracker.Track(owner, menu.Get()));
+}
+
+std::optional<MenuChoice> MenuChoiceFromId(UINT id) {
+    switch (id) {
+        case kIdWhatsThis:
+            return MenuChoice{MenuCommand::WhatsThis};
+        case kIdHelp:
+            return MenuChoice{MenuCommand::Help};
+        case kIdForeColor:
+            return MenuChoice{MenuCommand::ForeColor};
+        case kIdBackColor:
+            return MenuChoice{MenuCommand::BackColor};
+        case kIdPopupFont:
+            return MenuChoice{MenuCommand::PopupFont};
+        case kIdSummarizeVariable:
+            return MenuChoice{MenuCommand::SummarizeVariable};
+        default:
+            break;
+    }
+    if (id >= kIdUserFirst && id < kIdUserPropertiesFirst) {
+        return MenuChoice{MenuCommand::User, static_cast<int>(id - kIdUserFirst)};
+    }
+    if (id >= kIdUserPropertiesFirst && id < kIdEnd) {
+        return MenuChoice{MenuCommand::UserProperties,
+                          static_cast<int>(id - kIdUserPropertiesFirst)};
+    }
+    return std::nullopt;
+}
+
+}  // namespace dsf2vemo::gui
