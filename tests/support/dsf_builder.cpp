@@ -80,8 +80,9 @@ MomentData WellFormedMomentData(std::int32_t variable_count) {
     }
     for (std::int32_t i = 0; i < variable_count; ++i) {
         for (std::int32_t j = 0; j <= i; ++j) {
-            // Zero beyond a distance of 60, where the powers would become subnormal numbers.
-            const double correlation = i - j > 60 ? 0.0 : std::pow(0.5, i - j);
+            // Every pair correlates 0.3: positive definite at any size, and every value needs
+            // all its digits, as measured data do.
+            const double correlation = i == j ? 1.0 : 0.3;
             data.Covariances.push_back(correlation * sd[static_cast<std::size_t>(i)] *
                                        sd[static_cast<std::size_t>(j)]);
         }

@@ -51,8 +51,8 @@ inline const std::string kDemoPane = "DEMO" + std::string(60, ' ') +
 MomentData SyntheticMomentData(std::int32_t variable_count);
 
 // p variables V1 … Vp whose moments have no findings: a positive definite covariance matrix
-// (correlations 0.5 to the power of the distance between variables), variances within a factor
-// of 30, more cases than variables.
+// (every pair correlates 0.3), variances within a factor of 34, more cases than variables, and
+// values of all 15 digits.
 MomentData WellFormedMomentData(std::int32_t variable_count);
 
 void WriteFileBytes(const std::filesystem::path& path, std::span<const std::byte> bytes);
