@@ -223,10 +223,12 @@ void frmAbout::Form_Create() {
     // In tab order. The labels take their own mouse messages (SS_NOTIFY), as the version line
     // must: a move over it is not a move over the window.
     const DWORD label_style = SS_CENTER | SS_NOPREFIX | SS_NOTIFY;
-    Label1 = CreateChild(L"STATIC", L"", label_style, IDC_Label1);
-    Command1 = CreateChild(L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, IDC_Command1);
-    Label2 = CreateChild(L"STATIC", L"Label2", label_style, IDC_Label2);
-    labelBuild = CreateChild(L"STATIC", about::kDesignVersionLine, label_style, IDC_labelBuild);
+    Label1 = CreateChild(L"STATIC", L"", label_style, IDC_Label1, font_.Get());
+    Command1 =
+        CreateChild(L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, IDC_Command1, font_.Get());
+    Label2 = CreateChild(L"STATIC", L"Label2", label_style, IDC_Label2, font_.Get());
+    labelBuild =
+        CreateChild(L"STATIC", about::kDesignVersionLine, label_style, IDC_labelBuild, font_.Get());
     const std::pair<HWND, int> with_mouse_events[] = {
         {Command1, IDC_Command1}, {Label1, IDC_Label1}, {Label2, IDC_Label2}};
     for (const auto& [control, id] : with_mouse_events) {
@@ -431,19 +433,6 @@ bool frmAbout::InIde() const {
 std::int16_t frmAbout::GetMostRecentBuildNumber(
     const std::filesystem::path& backup_directory) const {
     return about::MostRecentBuildNumber(backup_directory);
-}
-
-HWND frmAbout::CreateChild(const wchar_t* window_class, const wchar_t* caption, DWORD style,
-                           int id) {
-    const HWND child = CreateWindowExW(
-        0, window_class, caption, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, Hwnd(),
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
-    if (child == nullptr) {
-        throw std::system_error(static_cast<int>(GetLastError()), std::system_category(),
-                                "a control of the about box could not be created");
-    }
-    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
-    return child;
 }
 
 void frmAbout::MakeFont() {

@@ -85,7 +85,6 @@ class frmAbout final : public BaseWindow {
     void Close();
     void RunModalLoop();
 
-    HWND CreateChild(const wchar_t* window_class, const wchar_t* caption, DWORD style, int id);
     void MakeFont();
     void ApplyLayout();
 

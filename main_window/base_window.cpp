@@ -31,6 +31,19 @@ void BaseWindow::CreateTopLevel(const wchar_t* class_name, HICON icon, const wch
     // window_ took the handle at WM_NCCREATE.
 }
 
+HWND BaseWindow::CreateChild(const wchar_t* window_class, const wchar_t* caption, DWORD style,
+                             int id, HFONT font) const {
+    const HWND child = CreateWindowExW(
+        0, window_class, caption, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, Hwnd(),
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+    if (child == nullptr) {
+        throw std::system_error(static_cast<int>(GetLastError()), std::system_category(),
+                                "a control of the window could not be created");
+    }
+    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    return child;
+}
+
 BaseWindow::~BaseWindow() {
     if (window_) {
         // The derived object is gone already: its handler must not see the closing messages.

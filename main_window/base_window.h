@@ -23,6 +23,11 @@ class BaseWindow {
     void CreateTopLevel(const wchar_t* class_name, HICON icon, const wchar_t* caption, DWORD style,
                         DWORD ex_style, HWND owner = nullptr);
 
+    // A visible child control of this window in `font`. Throws std::system_error when Windows
+    // refuses.
+    HWND CreateChild(const wchar_t* window_class, const wchar_t* caption, DWORD style, int id,
+                     HFONT font) const;
+
     virtual LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) = 0;
     LRESULT DefaultHandling(UINT message, WPARAM wparam, LPARAM lparam);
 

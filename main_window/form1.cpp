@@ -130,15 +130,20 @@ void Form1::Form_Create() {
     dpi_ = WindowDpi(Hwnd());
     MakeFont();
     // Created in tab order.
-    cmdInput = CreateChild(L"BUTTON", L"&Input", BS_PUSHBUTTON | WS_TABSTOP, IDC_cmdInput);
-    cmdOutput = CreateChild(L"BUTTON", L"&Output", BS_PUSHBUTTON | WS_TABSTOP, IDC_cmdOutput);
-    cmdConvert = CreateChild(L"BUTTON", L"&Convert", BS_PUSHBUTTON | WS_TABSTOP, IDC_cmdConvert);
-    cmdHelp = CreateChild(L"BUTTON", L"&Help", BS_PUSHBUTTON | WS_TABSTOP, IDC_cmdHelp);
-    cmdAbout = CreateChild(L"BUTTON", L"&About", BS_PUSHBUTTON | WS_TABSTOP, IDC_cmdAbout);
+    cmdInput =
+        CreateChild(L"BUTTON", L"&Input", BS_PUSHBUTTON | WS_TABSTOP, IDC_cmdInput, font_.Get());
+    cmdOutput =
+        CreateChild(L"BUTTON", L"&Output", BS_PUSHBUTTON | WS_TABSTOP, IDC_cmdOutput, font_.Get());
+    cmdConvert = CreateChild(L"BUTTON", L"&Convert", BS_PUSHBUTTON | WS_TABSTOP, IDC_cmdConvert,
+                             font_.Get());
+    cmdHelp =
+        CreateChild(L"BUTTON", L"&Help", BS_PUSHBUTTON | WS_TABSTOP, IDC_cmdHelp, font_.Get());
+    cmdAbout =
+        CreateChild(L"BUTTON", L"&About", BS_PUSHBUTTON | WS_TABSTOP, IDC_cmdAbout, font_.Get());
     // Paths can hold '&': no access-key prefixes in the labels.
     const DWORD label_style = SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS | SS_CENTERIMAGE;
-    LabelInput = CreateChild(L"STATIC", L"", label_style, IDC_LabelInput);
-    LabelOutput = CreateChild(L"STATIC", L"", label_style, IDC_LabelOutput);
+    LabelInput = CreateChild(L"STATIC", L"", label_style, IDC_LabelInput, font_.Get());
+    LabelOutput = CreateChild(L"STATIC", L"", label_style, IDC_LabelOutput, font_.Get());
     RichTextBox1.emplace(Hwnd(), IDC_RichTextBox1, LabelOutput);
     Form_Load();
 }
@@ -366,18 +371,6 @@ void Form1::EnableDisable() {
 void Form1::ShowErrorMessage(const std::wstring& message, const std::wstring& description) {
     message_box_.Show(Hwnd(), message + L"\r\n\r\n(" + description + L")", L"Error",
                       MB_OK | MB_ICONINFORMATION);
-}
-
-HWND Form1::CreateChild(const wchar_t* window_class, const wchar_t* caption, DWORD style, int id) {
-    const HWND child = CreateWindowExW(
-        0, window_class, caption, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, Hwnd(),
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
-    if (child == nullptr) {
-        throw std::system_error(static_cast<int>(GetLastError()), std::system_category(),
-                                "a control of the main window could not be created");
-    }
-    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
-    return child;
 }
 
 void Form1::MakeFont() {

@@ -76,7 +76,6 @@ class Form1 final : public BaseWindow {
     void ShowEcho(const TextPane& pane);
     void ShowErrorMessage(const std::wstring& message, const std::wstring& description);
 
-    HWND CreateChild(const wchar_t* window_class, const wchar_t* caption, DWORD style, int id);
     void MakeFont();
     void ApplyLayout();
     void CenterOnScreen();
