@@ -254,8 +254,7 @@ void frmAbout::Form_MouseMove() {
 void frmAbout::Form_DpiChanged(UINT dpi, const RECT& suggested) {
     dpi_ = dpi;
     MakeFont();
-    SetWindowPos(Hwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    MoveTo(suggested);
     ApplyLayout();
 }
 
@@ -436,24 +435,14 @@ std::int16_t frmAbout::GetMostRecentBuildNumber(
 }
 
 void frmAbout::MakeFont() {
-    UniqueFont font = MakeDialogFont(dpi_);
-    for (const HWND child : {labelBuild, Label1, Label2, Command1}) {
-        if (child != nullptr) {
-            SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
-        }
-    }
-    font_ = std::move(font);
+    font_ = SetDialogFont({labelBuild, Label1, Label2, Command1}, dpi_);
 }
 
 void frmAbout::ApplyLayout() {
-    const auto place = [this](HWND control, const layout::TwipRect& twips) {
-        const PixelRect pixels = ToPixels(twips, dpi_);
-        MoveWindow(control, pixels.Left, pixels.Top, pixels.Width, pixels.Height, TRUE);
-    };
-    place(labelBuild, kLabelBuildRect);
-    place(Label1, kLabel1Rect);
-    place(Label2, kLabel2Rect);
-    place(Command1, kCommand1Rect);
+    PlaceInTwips(labelBuild, kLabelBuildRect, dpi_);
+    PlaceInTwips(Label1, kLabel1Rect, dpi_);
+    PlaceInTwips(Label2, kLabel2Rect, dpi_);
+    PlaceInTwips(Command1, kCommand1Rect, dpi_);
 }
 
 }  // namespace dsf2vemo::gui

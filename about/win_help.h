@@ -3,7 +3,8 @@
 #include <windows.h>
 
 #include <string>
-#include <string_view>
+
+#include "text_encoding.h"  // WideToAnsi, for the help file's name
 
 namespace dsf2vemo::gui {
 
@@ -28,8 +29,5 @@ class SystemWinHelp final : public WinHelpCaller {
         return WinHelpA(window, help_file.c_str(), command, data);
     }
 };
-
-// UTF-16 text in the ANSI code page; characters it lacks become its default character.
-std::string WideToAnsi(std::wstring_view text);
 
 }  // namespace dsf2vemo::gui

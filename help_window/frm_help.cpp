@@ -162,8 +162,7 @@ void frmHelp::Form_Resize() {
 
 void frmHelp::Form_DpiChanged(UINT dpi, const RECT& suggested) {
     dpi_ = dpi;
-    SetWindowPos(Hwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    MoveTo(suggested);
     // The size may not have changed.
     Form_Resize();
 }

@@ -44,6 +44,11 @@ HWND BaseWindow::CreateChild(const wchar_t* window_class, const wchar_t* caption
     return child;
 }
 
+void BaseWindow::MoveTo(const RECT& rect) const {
+    SetWindowPos(Hwnd(), nullptr, rect.left, rect.top, rect.right - rect.left,
+                 rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 BaseWindow::~BaseWindow() {
     if (window_) {
         // The derived object is gone already: its handler must not see the closing messages.

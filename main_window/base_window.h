@@ -28,6 +28,9 @@ class BaseWindow {
     HWND CreateChild(const wchar_t* window_class, const wchar_t* caption, DWORD style, int id,
                      HFONT font) const;
 
+    // Moves and sizes the window to `rect` (screen pixels), as a DPI change suggests.
+    void MoveTo(const RECT& rect) const;
+
     virtual LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) = 0;
     LRESULT DefaultHandling(UINT message, WPARAM wparam, LPARAM lparam);
 

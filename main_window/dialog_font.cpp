@@ -9,6 +9,16 @@ UniqueFont MakeDialogFont(UINT dpi) {
                                   L"MS Sans Serif"));
 }
 
+UniqueFont SetDialogFont(std::initializer_list<HWND> controls, UINT dpi) {
+    UniqueFont font = MakeDialogFont(dpi);
+    for (const HWND control : controls) {
+        if (control != nullptr) {
+            SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
+        }
+    }
+    return font;
+}
+
 void CenterOnScreen(HWND window, SIZE size) {
     MONITORINFO monitor{};
     monitor.cbSize = sizeof(monitor);

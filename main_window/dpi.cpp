@@ -54,6 +54,11 @@ PixelRect ToPixels(const layout::TwipRect& rect, UINT dpi) {
             TwipsToPixels(rect.Width, dpi), TwipsToPixels(rect.Height, dpi)};
 }
 
+void PlaceInTwips(HWND control, const layout::TwipRect& twips, UINT dpi) {
+    const PixelRect pixels = ToPixels(twips, dpi);
+    MoveWindow(control, pixels.Left, pixels.Top, pixels.Width, pixels.Height, TRUE);
+}
+
 SIZE WindowSizeForClient(int client_width, int client_height, DWORD style, DWORD ex_style,
                          UINT dpi) {
     static const auto adjust_for_dpi =

@@ -22,6 +22,9 @@ int TwipsToPixels(float twips, UINT dpi);
 float PixelsToTwips(int pixels, UINT dpi);
 PixelRect ToPixels(const layout::TwipRect& rect, UINT dpi);
 
+// Moves a child control to its place in twips, at `dpi`.
+void PlaceInTwips(HWND control, const layout::TwipRect& twips, UINT dpi);
+
 // The outer size of a window with this style whose client area is `client_width` by
 // `client_height` pixels at `dpi`.
 SIZE WindowSizeForClient(int client_width, int client_height, DWORD style, DWORD ex_style,

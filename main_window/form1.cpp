@@ -180,8 +180,7 @@ void Form1::Form_Destroy() {
 void Form1::Form_DpiChanged(UINT dpi, const RECT& suggested) {
     dpi_ = dpi;
     MakeFont();
-    SetWindowPos(Hwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    MoveTo(suggested);
     // The size may not have changed, and the pixel positions depend on the DPI as well.
     Form_Resize();
 }
@@ -374,28 +373,18 @@ void Form1::ShowErrorMessage(const std::wstring& message, const std::wstring& de
 }
 
 void Form1::MakeFont() {
-    UniqueFont font = MakeDialogFont(dpi_);
-    for (const HWND child :
-         {cmdInput, cmdOutput, cmdConvert, cmdHelp, cmdAbout, LabelInput, LabelOutput}) {
-        if (child != nullptr) {
-            SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
-        }
-    }
-    font_ = std::move(font);
+    font_ = SetDialogFont(
+        {cmdInput, cmdOutput, cmdConvert, cmdHelp, cmdAbout, LabelInput, LabelOutput}, dpi_);
 }
 
 void Form1::ApplyLayout() {
-    const auto place = [this](HWND control, const layout::TwipRect& twips) {
-        const PixelRect pixels = ToPixels(twips, dpi_);
-        MoveWindow(control, pixels.Left, pixels.Top, pixels.Width, pixels.Height, TRUE);
-    };
-    place(cmdInput, layout_.cmdInput);
-    place(cmdOutput, layout_.cmdOutput);
-    place(cmdConvert, layout_.cmdConvert);
-    place(cmdHelp, layout_.cmdHelp);
-    place(cmdAbout, layout_.cmdAbout);
-    place(LabelInput, layout_.LabelInput);
-    place(LabelOutput, layout_.LabelOutput);
+    PlaceInTwips(cmdInput, layout_.cmdInput, dpi_);
+    PlaceInTwips(cmdOutput, layout_.cmdOutput, dpi_);
+    PlaceInTwips(cmdConvert, layout_.cmdConvert, dpi_);
+    PlaceInTwips(cmdHelp, layout_.cmdHelp, dpi_);
+    PlaceInTwips(cmdAbout, layout_.cmdAbout, dpi_);
+    PlaceInTwips(LabelInput, layout_.LabelInput, dpi_);
+    PlaceInTwips(LabelOutput, layout_.LabelOutput, dpi_);
     RichTextBox1->Move(ToPixels(layout_.RichTextBox1, dpi_));
 }
 

@@ -36,4 +36,19 @@ std::wstring Utf8ToWide(std::string_view text) {
     return ToWide(CP_UTF8, text);
 }
 
+std::string WideToAnsi(std::wstring_view text) {
+    if (text.empty()) {
+        return {};
+    }
+    if (text.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
+        throw std::length_error("the text is too long to convert");
+    }
+    const int wide_length = static_cast<int>(text.size());
+    const int length =
+        WideCharToMultiByte(CP_ACP, 0, text.data(), wide_length, nullptr, 0, nullptr, nullptr);
+    std::string ansi(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.data(), wide_length, ansi.data(), length, nullptr, nullptr);
+    return ansi;
+}
+
 }  // namespace dsf2vemo::gui

@@ -11,4 +11,8 @@ std::wstring AnsiToWide(std::string_view text);
 // UTF-8 text (error descriptions) as UTF-16; invalid sequences become U+FFFD.
 std::wstring Utf8ToWide(std::string_view text);
 
+// UTF-16 text in the ANSI code page, for the few calls that take only that; characters it lacks
+// become its default character.
+std::string WideToAnsi(std::wstring_view text);
+
 }  // namespace dsf2vemo::gui
