@@ -29,7 +29,8 @@ std::streamsize ConsoleStreamBuffer::xsputn(const char* text, std::streamsize co
 
 int ConsoleStreamBuffer::sync() {
     const std::size_t complete = CompleteUtf8Length(pending_);
-    const std::wstring wide = WideFromUtf8(std::string_view(pending_).substr(0, complete));
+    const std::wstring wide =
+        WideFromCodePage(CP_UTF8, std::string_view(pending_).substr(0, complete));
     pending_.erase(0, complete);
     std::size_t written = 0;
     while (written < wide.size()) {

@@ -39,7 +39,7 @@ int wmain(int argc, wchar_t** argv) {
     try {
         std::vector<std::string> arguments;
         for (int i = 1; i < argc; ++i) {
-            arguments.push_back(dsf2vemo::cli::Utf8FromWide(argv[i]));
+            arguments.push_back(dsf2vemo::CodePageFromWide(CP_UTF8, argv[i]));
         }
         return dsf2vemo::cli::Run(arguments, dsf2vemo::GetLocaleSeparators(), std::cout, std::cerr);
     } catch (...) {

@@ -1,42 +1,18 @@
 #include "message_text.h"
 
 #include <array>
-#include <limits>
 
 #ifdef _WIN32
 #include <windows.h>
 #endif
 
+#include "wide_text.h"
+
 namespace dsf2vemo {
 
 namespace {
 
-#ifdef _WIN32
-
-std::wstring Widen(UINT code_page, std::string_view text) {
-    if (text.empty() || text.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
-        return {};
-    }
-    const int size = static_cast<int>(text.size());
-    const int wide_size = MultiByteToWideChar(code_page, 0, text.data(), size, nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(wide_size > 0 ? wide_size : 0), L'\0');
-    MultiByteToWideChar(code_page, 0, text.data(), size, wide.data(), wide_size);
-    return wide;
-}
-
-std::string Utf8FromWide(std::wstring_view wide) {
-    if (wide.empty()) {
-        return {};
-    }
-    const int length = static_cast<int>(wide.size());
-    const int size =
-        WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
-    std::string text(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, text.data(), size, nullptr, nullptr);
-    return text;
-}
-
-#else
+#ifndef _WIN32
 
 // Windows-1252 bytes 0x80 to 0x9F; the five it leaves undefined map to the C1 controls, as
 // Windows maps them.
@@ -64,7 +40,7 @@ void AppendUtf8(std::string& out, char16_t c) {
 
 std::string MessageTextFromFile(std::string_view text) {
 #ifdef _WIN32
-    return Utf8FromWide(Widen(CP_ACP, text));
+    return CodePageFromWide(CP_UTF8, WideFromCodePage(CP_ACP, text));
 #else
     std::string out;
     out.reserve(text.size());
@@ -91,7 +67,7 @@ std::string MessageTextFromSeparator(std::string_view separator) {
 #ifdef _WIN32
 
 std::optional<std::string> AnsiFromUtf8(std::string_view text) {
-    const std::wstring wide = Widen(CP_UTF8, text);
+    const std::wstring wide = WideFromCodePage(CP_UTF8, text);
     if (wide.empty()) {
         return std::string();
     }
