@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "conversion_error.h"
+#include "wide_text.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -50,12 +51,7 @@ std::string ErrorText(DWORD error) {
     if (wide.empty()) {
         return "Windows error " + std::to_string(error);
     }
-    const int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
-                                         nullptr, 0, nullptr, nullptr);
-    std::string text(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(), size,
-                        nullptr, nullptr);
-    return text;
+    return CodePageFromWide(CP_UTF8, wide);
 }
 
 // kNoFile when something of that name exists already.
