@@ -3,41 +3,36 @@
 #include <gtest/gtest.h>
 
 #include <string_view>
+#include <utility>
 
 namespace dsf2vemo::testing {
 
 namespace {
 
-constexpr UINT kActionDelay = 10;
-constexpr UINT kWatchdogDelay = 5000;
+const std::function<void(HWND)>* g_action = nullptr;
 
-struct Pending {
-    const std::function<void(HWND)>* action = nullptr;
-    UINT_PTR action_timer = 0;
-    UINT_PTR watchdog = 0;
-};
-
-Pending g_pending;
-
-BOOL CALLBACK FindAbout(HWND window, LPARAM found) {
-    wchar_t name[64] = {};
-    GetClassNameW(window, name, 64);
-    if (std::wstring_view(name) == L"dsf2vemo.frmAbout") {
-        *reinterpret_cast<HWND*>(found) = window;
+// The about box of this thread while it is shown; nullptr when there is none.
+HWND ShownAboutBox() {
+    HWND found = nullptr;
+    const auto find = [](HWND window, LPARAM out) -> BOOL {
+        wchar_t name[64] = {};
+        GetClassNameW(window, name, 64);
+        if (std::wstring_view(name) != L"dsf2vemo.frmAbout") {
+            return TRUE;
+        }
+        *reinterpret_cast<HWND*>(out) = window;
         return FALSE;
-    }
-    return TRUE;
+    };
+    EnumThreadWindows(GetCurrentThreadId(), find, reinterpret_cast<LPARAM>(&found));
+    return found;
 }
 
-void CALLBACK RunAction(HWND, UINT, UINT_PTR, DWORD) {
-    const HWND about = ShownAboutBox();
-    if (about == nullptr || g_pending.action == nullptr) {
-        return;  // not up yet: the timer comes again
+// Comes again until the box is up, then runs the action once.
+void CALLBACK RunAction(HWND, UINT, UINT_PTR timer, DWORD) {
+    if (const HWND about = ShownAboutBox(); about != nullptr && g_action != nullptr) {
+        KillTimer(nullptr, timer);
+        (*std::exchange(g_action, nullptr))(about);
     }
-    KillTimer(nullptr, g_pending.action_timer);
-    g_pending.action_timer = 0;
-    const auto* action = std::exchange(g_pending.action, nullptr);
-    (*action)(about);
 }
 
 void CALLBACK Watchdog(HWND, UINT, UINT_PTR, DWORD) {
@@ -49,33 +44,15 @@ void CALLBACK Watchdog(HWND, UINT, UINT_PTR, DWORD) {
 
 }  // namespace
 
-HWND ShownAboutBox() {
-    HWND found = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), &FindAbout, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
 void WhileAboutShows(const std::function<void()>& show, const std::function<void(HWND)>& action) {
-    g_pending.action = &action;
-    g_pending.action_timer = SetTimer(nullptr, 0, kActionDelay, &RunAction);
-    g_pending.watchdog = SetTimer(nullptr, 0, kWatchdogDelay, &Watchdog);
+    g_action = &action;
+    const UINT_PTR action_timer = SetTimer(nullptr, 0, 10, &RunAction);
+    const UINT_PTR watchdog = SetTimer(nullptr, 0, 5000, &Watchdog);
     show();
-    const bool action_ran = g_pending.action == nullptr;
-    KillTimer(nullptr, g_pending.action_timer);
-    KillTimer(nullptr, g_pending.watchdog);
-    g_pending = {};
-    EXPECT_TRUE(action_ran) << "the about box never showed";
+    KillTimer(nullptr, action_timer);
+    KillTimer(nullptr, watchdog);
+    EXPECT_EQ(std::exchange(g_action, nullptr), nullptr) << "the about box never showed";
     EXPECT_EQ(ShownAboutBox(), nullptr) << "ShowAbout returned with the box still open";
-}
-
-COLORREF LabelTextColor(HWND about_box, HWND label) {
-    const HDC dc = CreateCompatibleDC(nullptr);
-    SetTextColor(dc, RGB(1, 2, 3));
-    SendMessageW(about_box, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                 reinterpret_cast<LPARAM>(label));
-    const COLORREF color = GetTextColor(dc);
-    DeleteDC(dc);
-    return color;
 }
 
 }  // namespace dsf2vemo::testing
