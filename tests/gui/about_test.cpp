@@ -63,14 +63,17 @@ TEST_F(AboutTest, ShowsTitleNoticeLinkAndVersionLine) {
         std::wstring caption, title, version_line;
         std::int32_t build_number;
     };
-    const std::vector<Step> steps = {{{}, {}, L"", L"About", L"Build xx", 99},
-                                     {{}, L"Version 1.00", L" ", L" ", L"Version 1.00", 99},
-                                     {{}, {}, L"x", L"x", L"Version 1.00", 99},
-                                     {{}, L"", L"x", L"x", L"Beta Test Build 99", 99},
-                                     {-3, {}, L"x", L"x", L"Beta Test Build -3", -3},
-                                     {7, L"Version 1.00", L"x", L"x", L"Version 1.00", 7},
-                                     {7, L"", L"x", L"x", L"Beta Test Build 7", 7},
-                                     {{}, {}, L"x", L"x", L"Beta Test Build 7", 7}};
+    // clang-format off
+    const std::vector<Step> steps = {
+        {{}, {}, L"", L"About", L"Build xx", 99},
+        {{}, L"Version 1.00", L" ", L" ", L"Version 1.00", 99},
+        {{}, {}, L"x", L"x", L"Version 1.00", 99},
+        {{}, L"", L"x", L"x", L"Beta Test Build 99", 99},
+        {-3, {}, L"x", L"x", L"Beta Test Build -3", -3},
+        {7, L"Version 1.00", L"x", L"x", L"Version 1.00", 7},
+        {7, L"", L"x", L"x", L"Beta Test Build 7", 7},
+        {{}, {}, L"x", L"x", L"Beta Test Build 7", 7}};
+    // clang-format on
     for (std::size_t step = 0; step < steps.size(); ++step) {
         const Step& s = steps[step];
         s.build ? about_.SetBuildNumber(*s.build) : void();
@@ -103,11 +106,12 @@ TEST_F(AboutTest, OpensAsDesigned) {
         RECT r{};
         GetClientRect(about, &r);
         EXPECT_EQ(std::pair(r.right, r.bottom), std::pair(px(3744), px(1668)));
-        for (const auto& [id, left, top, width, height] :
-             std::vector<std::array<int, 5>>{{gui::IDC_labelBuild, 1080, 240, 1572, 252},
-                                             {gui::IDC_Label1, 372, 480, 3012, 252},
-                                             {gui::IDC_Label2, 372, 720, 3012, 252},
-                                             {gui::IDC_Command1, 1326, 1080, 1092, 372}}) {
+        // clang-format off
+        const std::vector<std::array<int, 5>> controls = {
+            {gui::IDC_labelBuild, 1080, 240, 1572, 252}, {gui::IDC_Label1, 372, 480, 3012, 252},
+            {gui::IDC_Label2, 372, 720, 3012, 252}, {gui::IDC_Command1, 1326, 1080, 1092, 372}};
+        // clang-format on
+        for (const auto& [id, left, top, width, height] : controls) {
             GetWindowRect(Item(about, id), &r);
             MapWindowPoints(nullptr, about, reinterpret_cast<POINT*>(&r), 2);
             EXPECT_EQ(std::pair(r.left, r.top), std::pair(px(left), px(top))) << id;
@@ -197,20 +201,18 @@ TEST_F(AboutTest, LinkOpensThePageOnlyForTheLeftButton) {
     }
 }
 
-// Moves the pointer over control `id` (0: the background) to the window the system's hit
-// testing picks there, as a real move does: a control that calls itself transparent leaves the
-// move to the box. Within the box alone, as other tests' windows may lie on top.
+// Moves the pointer over control `id` (0: the background) as a real move does: a control that
+// calls itself transparent there leaves the move to the box.
 void MoveOver(HWND about, int id) {
-    RECT r{3, 3, 3, 3};  // above and left of every control
-    if (id != 0) {
-        GetWindowRect(Item(about, id), &r);
-        MapWindowPoints(nullptr, about, reinterpret_cast<POINT*>(&r), 2);
-    }
+    HWND target = id == 0 ? about : Item(about, id);
+    RECT r{};
+    GetWindowRect(target, &r);
     POINT point{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-    HWND target = ChildWindowFromPointEx(about, point, CWP_SKIPINVISIBLE);
-    ClientToScreen(about, &point);
-    if (target != about &&
-        SendMessageW(target, WM_NCHITTEST, 0, MAKELPARAM(point.x, point.y)) == HTTRANSPARENT) {
+    if (id == 0) {
+        point = {3, 3};  // above and left of every control
+        ClientToScreen(about, &point);
+    } else if (SendMessageW(target, WM_NCHITTEST, 0, MAKELPARAM(point.x, point.y)) ==
+               HTTRANSPARENT) {
         target = about;
     }
     ScreenToClient(target, &point);
@@ -221,14 +223,12 @@ void MoveOver(HWND about, int id) {
 // leaves it, the rest restores it.
 TEST_F(AboutTest, LinkColourFollowsThePointer) {
     const int link = gui::IDC_Label2;
+    // clang-format off
     const std::vector<std::pair<std::vector<int>, COLORREF>> rows = {
-        {{}, kBlue},
-        {{link}, kHover},
-        {{link, gui::IDC_labelBuild}, kHover},
-        {{link, 0}, kBlue},
-        {{link, 0, link}, kHover},
-        {{link, gui::IDC_Command1}, kBlue},
+        {{}, kBlue}, {{link}, kHover}, {{link, gui::IDC_labelBuild}, kHover}, {{link, 0}, kBlue},
+        {{link, 0, link}, kHover}, {{link, gui::IDC_Command1}, kBlue},
         {{link, gui::IDC_Label1}, kBlue}};
+    // clang-format on
     for (const auto& [path, colour] : rows) {
         COLORREF shown = 0;
         Show([&](HWND about) {
