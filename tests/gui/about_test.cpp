@@ -23,10 +23,6 @@ namespace {
 
 constexpr COLORREF kBlue = RGB(0, 0, 255), kHover = RGB(255, 0, 63);
 
-HWND Item(HWND about, int id) {
-    return GetDlgItem(about, id);
-}
-
 // Through the modal loop, as a typed key arrives.
 void PressKey(WPARAM key) {
     PostMessageW(GetFocus(), WM_KEYDOWN, key, 1);
@@ -81,11 +77,10 @@ TEST_F(AboutTest, ShowsTitleNoticeLinkAndVersionLine) {
         std::vector<std::wstring> texts;
         Show(
             [&](HWND about) {
-                for (const HWND window :
-                     {about, Item(about, gui::IDC_Label1), Item(about, gui::IDC_Label2),
-                      Item(about, gui::IDC_labelBuild)}) {
-                    texts.push_back(gui::WindowText(window));
-                }
+                texts = {gui::WindowText(about),
+                         gui::WindowText(GetDlgItem(about, gui::IDC_Label1)),
+                         gui::WindowText(GetDlgItem(about, gui::IDC_Label2)),
+                         gui::WindowText(GetDlgItem(about, gui::IDC_labelBuild))};
             },
             s.caption);
         EXPECT_EQ(texts, (std::vector<std::wstring>{s.title, L"\u00A9 1999 The dsf2vemo authors",
@@ -112,7 +107,7 @@ TEST_F(AboutTest, OpensAsDesigned) {
             {gui::IDC_Label2, 372, 720, 3012, 252}, {gui::IDC_Command1, 1326, 1080, 1092, 372}};
         // clang-format on
         for (const auto& [id, left, top, width, height] : controls) {
-            GetWindowRect(Item(about, id), &r);
+            GetWindowRect(GetDlgItem(about, id), &r);
             MapWindowPoints(nullptr, about, reinterpret_cast<POINT*>(&r), 2);
             EXPECT_EQ(std::pair(r.left, r.top), std::pair(px(left), px(top))) << id;
             EXPECT_NEAR(r.right - r.left, px(width), 1) << id;
@@ -128,12 +123,13 @@ TEST_F(AboutTest, OpensAsDesigned) {
                   WS_SYSMENU);
         const HWND owner = GetWindow(about, GW_OWNER);
         EXPECT_TRUE(owner != nullptr && !IsWindowVisible(owner) && owner != form_.Hwnd());
-        const HWND ok = Item(about, gui::IDC_Command1);
+        const HWND ok = GetDlgItem(about, gui::IDC_Command1);
         EXPECT_TRUE(GetFocus() == ok && gui::WindowText(ok) == L"OK");
         EXPECT_TRUE(SendMessageW(ok, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON);
         for (const int id : {gui::IDC_Label2, gui::IDC_Label1, gui::IDC_labelBuild}) {
             SetCursor(nullptr);
-            SendMessageW(Item(about, id), WM_SETCURSOR, reinterpret_cast<WPARAM>(Item(about, id)),
+            SendMessageW(GetDlgItem(about, id), WM_SETCURSOR,
+                         reinterpret_cast<WPARAM>(GetDlgItem(about, id)),
                          MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
             EXPECT_EQ(GetCursor() == LoadCursorW(nullptr, IDC_HAND), id == gui::IDC_Label2) << id;
         }
@@ -145,7 +141,7 @@ TEST_F(AboutTest, OpensAsDesigned) {
 TEST_F(AboutTest, EnterEscOkAndCloseCloseTheBox) {
     const std::vector<std::function<void(HWND)>> ways = {
         [](HWND) { PressKey(VK_RETURN); }, [](HWND) { PressKey(VK_ESCAPE); },
-        [](HWND about) { PostMessageW(Item(about, gui::IDC_Command1), BM_CLICK, 0, 0); },
+        [](HWND about) { PostMessageW(GetDlgItem(about, gui::IDC_Command1), BM_CLICK, 0, 0); },
         [](HWND about) { PostMessageW(about, WM_SYSCOMMAND, SC_CLOSE, 0); }};
     for (std::size_t way = 0; way < ways.size(); ++way) {
         SCOPED_TRACE(way);
@@ -182,7 +178,7 @@ TEST_F(AboutTest, LinkOpensThePageOnlyForTheLeftButton) {
         HWND shown = nullptr;
         Show([&](HWND about) {
             for (const char release : releases) {
-                Release(Item(about, gui::IDC_Label2), release);
+                Release(GetDlgItem(about, gui::IDC_Label2), release);
             }
             shown = IsWindow(about) ? nullptr : about;
         });
@@ -204,7 +200,7 @@ TEST_F(AboutTest, LinkOpensThePageOnlyForTheLeftButton) {
 // Moves the pointer over control `id` (0: the background) as a real move does: a control that
 // calls itself transparent there leaves the move to the box.
 void MoveOver(HWND about, int id) {
-    HWND target = id == 0 ? about : Item(about, id);
+    HWND target = id == 0 ? about : GetDlgItem(about, id);
     RECT r{};
     GetWindowRect(target, &r);
     POINT point{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
@@ -237,7 +233,7 @@ TEST_F(AboutTest, LinkColourFollowsThePointer) {
             }
             const HDC dc = CreateCompatibleDC(nullptr);
             SendMessageW(about, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                         reinterpret_cast<LPARAM>(Item(about, link)));
+                         reinterpret_cast<LPARAM>(GetDlgItem(about, link)));
             shown = GetTextColor(dc);
             DeleteDC(dc);
         });
@@ -276,7 +272,7 @@ TEST_F(AboutTest, AboutButtonShowsTheBoxModally) {
     WhileAboutShows(
         [&] { Click(gui::IDC_cmdAbout); },
         [&](HWND about) {
-            texts = {gui::WindowText(about), gui::WindowText(Item(about, gui::IDC_Label1))};
+            texts = {gui::WindowText(about), gui::WindowText(GetDlgItem(about, gui::IDC_Label1))};
             main_enabled = IsWindowEnabled(form_.Hwnd());
             PressKey(VK_ESCAPE);
         });
