@@ -10,6 +10,7 @@ namespace dsf2vemo::testing {
 namespace {
 
 const std::function<void(HWND)>* g_action = nullptr;
+DWORD g_shown_at = 0;
 
 // The about box of this thread while it is shown; nullptr when there is none.
 HWND ShownAboutBox() {
@@ -27,16 +28,12 @@ HWND ShownAboutBox() {
     return found;
 }
 
-// Comes again until the box is up, then runs the action once.
-void CALLBACK RunAction(HWND, UINT, UINT_PTR timer, DWORD) {
-    if (const HWND about = ShownAboutBox(); about != nullptr && g_action != nullptr) {
-        KillTimer(nullptr, timer);
+// Runs the action once the box is up; destroys a box left open 5 s after the showing began.
+void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD now) {
+    const HWND about = ShownAboutBox();
+    if (about != nullptr && g_action != nullptr) {
         (*std::exchange(g_action, nullptr))(about);
-    }
-}
-
-void CALLBACK Watchdog(HWND, UINT, UINT_PTR, DWORD) {
-    if (const HWND about = ShownAboutBox()) {
+    } else if (about != nullptr && now - g_shown_at > 5000) {
         ADD_FAILURE() << "the about box was still open after 5 s";
         DestroyWindow(about);
     }
@@ -46,11 +43,10 @@ void CALLBACK Watchdog(HWND, UINT, UINT_PTR, DWORD) {
 
 void WhileAboutShows(const std::function<void()>& show, const std::function<void(HWND)>& action) {
     g_action = &action;
-    const UINT_PTR action_timer = SetTimer(nullptr, 0, 10, &RunAction);
-    const UINT_PTR watchdog = SetTimer(nullptr, 0, 5000, &Watchdog);
+    g_shown_at = GetTickCount();
+    const UINT_PTR timer = SetTimer(nullptr, 0, 10, &Tick);
     show();
-    KillTimer(nullptr, action_timer);
-    KillTimer(nullptr, watchdog);
+    KillTimer(nullptr, timer);
     EXPECT_EQ(std::exchange(g_action, nullptr), nullptr) << "the about box never showed";
     EXPECT_EQ(ShownAboutBox(), nullptr) << "ShowAbout returned with the box still open";
 }
