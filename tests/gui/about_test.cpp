@@ -161,22 +161,22 @@ TEST_F(AboutTest, LinkOpensThePageOnlyForTheLeftButton) {
         SCOPED_TRACE(releases);
         shell_.calls.clear();
         help_.popup.shown.clear();
-        HWND shown = nullptr;
+        HWND closed = nullptr;  // the box, once a click closed it
         Show([&](HWND about) {
             for (const char release : releases) {
                 Release(GetDlgItem(about, gui::IDC_Label2), release);
             }
-            shown = IsWindow(about) ? nullptr : about;
+            closed = IsWindow(about) ? nullptr : about;
         });
         // Each right-button release opened the popup menu, and only those.
         EXPECT_EQ(help_.popup.shown.size(),
                   static_cast<std::size_t>(std::count(releases.begin(), releases.end(), 'R')));
+        EXPECT_EQ(closed != nullptr, opens);
         ASSERT_EQ(shell_.calls.size(), opens ? 1u : 0u);
         if (opens) {
             const ShellCall& call = shell_.calls[0];
-            EXPECT_NE(shown, nullptr) << "the box stayed open";
             EXPECT_EQ(std::tie(call.window, call.operation, call.file, call.directory),
-                      std::tuple(shown, L"open", L"https://dsf2vemo.example.org/vemo",
+                      std::tuple(closed, L"open", L"https://dsf2vemo.example.org/vemo",
                                  gui::ProgramDirectory().wstring()));
             EXPECT_TRUE(call.show_command == SW_SHOWNORMAL && !call.directory.empty());
         }
