@@ -7,119 +7,71 @@
 #include <fstream>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "case_name.h"
 #include "temp_dir.h"
 
 namespace dsf2vemo::testing {
 namespace {
 
 namespace fs = std::filesystem;
+using about::LeadingNumber;
 
 // The number a backup directory's name begins with; std::nullopt: outside 16 bits.
-struct NumberCase {
-    std::string name;
-    std::wstring text;
-    std::optional<std::int16_t> number;
-};
-
-class LeadingNumberTest : public ::testing::TestWithParam<NumberCase> {};
-
-TEST_P(LeadingNumberTest, ReadsTheLeadingNumber) {
-    EXPECT_EQ(about::LeadingNumber(GetParam().text), GetParam().number);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Names, LeadingNumberTest,
-    ::testing::Values(
-        NumberCase{"Digits", L"12", 12}, NumberCase{"DigitsThenLetters", L"7b", 7},
-        NumberCase{"NoNumber", L"old", 0}, NumberCase{"Empty", L"", 0},
-        NumberCase{"LeadingZeros", L"007", 7}, NumberCase{"LeadingBlanks", L" \t 42 copy", 42},
-        NumberCase{"BlankEndsTheNumber", L"1 2", 1}, NumberCase{"Minus", L"-5", -5},
-        NumberCase{"Plus", L"+5", 5}, NumberCase{"SignAlone", L"-", 0},
-        NumberCase{"PointAlone", L".", 0}, NumberCase{"PointFirst", L".75", 1},
-        NumberCase{"SecondPointEnds", L"1.2.3", 1}, NumberCase{"CommaIsNoPoint", L"2,9", 2},
-        NumberCase{"HalfDownToEven", L"2.5", 2}, NumberCase{"HalfUpToEven", L"3.5", 4},
-        NumberCase{"NegativeHalfToEven", L"-2.5", -2}, NumberCase{"AboveHalf", L"2.51", 3},
-        NumberCase{"Exponent", L"1e3", 1000}, NumberCase{"SignedExponent", L"1.5E+1", 15},
-        NumberCase{"NegativeExponentHalf", L"25e-1", 2},
-        NumberCase{"LetterWithoutDigits", L"12e", 12},
-        NumberCase{"SignWithoutDigits", L"12e+x", 12}, NumberCase{"HexIsNoNumber", L"0x10", 0},
-        NumberCase{"Largest", L"32767", 32767}, NumberCase{"Smallest", L"-32768", -32768},
-        NumberCase{"RoundsToSmallest", L"-32768.5", -32768},
-        NumberCase{"RoundsPastLargest", L"32767.5", std::nullopt},
-        NumberCase{"PastLargest", L"32768", std::nullopt},
-        NumberCase{"PastSmallest", L"-32769", std::nullopt},
-        NumberCase{"ManyDigits", L"99999999999999999999", std::nullopt},
-        NumberCase{"BeyondDouble", L"1e400", std::nullopt},
-        NumberCase{"BelowDouble", L"1e-400", 0}),
-    CaseName{});
-
-// The most recent build number in a backup directory made of these sub-directories and files.
-struct ScanCase {
-    std::string name;
-    std::vector<std::string> directories;
-    std::vector<std::string> files;
-    std::int16_t most_recent;
-};
-
-class MostRecentBuildNumberTest : public ::testing::TestWithParam<ScanCase> {};
-
-TEST_P(MostRecentBuildNumberTest, TakesTheGreatestDirectoryNumber) {
-    const ScanCase& c = GetParam();
-    TempDir backups;
-    for (const std::string& name : c.directories) {
-        fs::create_directory(backups.Path() / name);
+TEST(BuildNumberTest, ReadsTheLeadingNumber) {
+    // clang-format off
+    const std::vector<std::pair<std::wstring, std::optional<std::int16_t>>> names = {
+        {L"12", 12}, {L"7b", 7}, {L"old", 0}, {L"", 0}, {L"007", 7}, {L" \t 42 copy", 42},
+        {L"1 2", 1}, {L"-5", -5}, {L"+5", 5}, {L"-", 0}, {L".", 0}, {L".75", 1}, {L"1.2.3", 1},
+        {L"2,9", 2}, {L"2.5", 2}, {L"3.5", 4}, {L"-2.5", -2}, {L"2.51", 3}, {L"1e3", 1000},
+        {L"1.5E+1", 15}, {L"25e-1", 2}, {L"12e", 12}, {L"12e+x", 12}, {L"32767", 32767},
+        {L"-32768", -32768}, {L"-32768.5", -32768}, {L"32767.5", {}}, {L"32768", {}},
+        {L"-32769", {}}, {L"1e400", {}}, {L"1e-400", 0}};
+    // clang-format on
+    for (const auto& [name, number] : names) {
+        EXPECT_EQ(LeadingNumber(name), number) << fs::path(name);
     }
-    for (const std::string& name : c.files) {
-        std::ofstream(backups.Path() / name) << "a file, not a build";
+}
+
+// The greatest number among the sub-directories (not files, nor anything deeper) of the scanned
+// folder; -1 for none, or when it cannot be read.
+TEST(BuildNumberTest, MostRecentIsTheGreatestDirectoryNumber) {
+    struct Tree {
+        std::vector<std::string> directories, files;
+        std::string scanned;  // under the folder holding them
+        std::int16_t most_recent;
+    };
+    // clang-format off
+    const std::vector<Tree> trees = {
+        {{"12", "7b", "old"}, {"40"}, "", 12}, {{}, {}, "", -1}, {{"old"}, {}, "", 0},
+        {{"-5"}, {}, "", -1}, {{"40000", "3"}, {}, "", 3}, {{"5", "5/900"}, {}, "", 5},
+        {{"12"}, {}, "missing", -1}, {{"12"}, {"40"}, "40", -1}};
+    // clang-format on
+    for (const Tree& tree : trees) {
+        TempDir backups;
+        for (const std::string& name : tree.directories) {
+            fs::create_directory(backups.Path() / name);
+        }
+        for (const std::string& name : tree.files) {
+            std::ofstream(backups.Path() / name) << "a file, not a build";
+        }
+        EXPECT_EQ(about::MostRecentBuildNumber(backups.Path() / tree.scanned), tree.most_recent)
+            << ::testing::PrintToString(tree.directories) << " " << tree.scanned;
     }
-    EXPECT_EQ(about::MostRecentBuildNumber(backups.Path()), c.most_recent);
 }
 
-INSTANTIATE_TEST_SUITE_P(Trees, MostRecentBuildNumberTest,
-                         ::testing::Values(ScanCase{"Mixed", {"12", "7b", "old"}, {"40"}, 12},
-                                           ScanCase{"Nothing", {}, {}, -1},
-                                           ScanCase{"FilesOnly", {}, {"50", "9"}, -1},
-                                           ScanCase{"NoNumberReadsAsZero", {"old"}, {}, 0},
-                                           ScanCase{"NegativeNumbersLoseToNone", {"-5"}, {}, -1},
-                                           ScanCase{"OutOfRangeIsSkipped", {"40000", "3"}, {}, 3},
-                                           ScanCase{"Largest", {"32767", "1"}, {}, 32767},
-                                           ScanCase{"Rounded", {"4.5", "3.6"}, {}, 4},
-                                           ScanCase{"NestedAreNotEntries", {"5", "5/900"}, {}, 5}),
-                         CaseName{});
-
-TEST(MostRecentBuildNumberTest, UnreadableDirectoryGivesMinusOne) {
-    TempDir temp;
-    const fs::path file = temp.Path() / "a file";
-    std::ofstream(file) << "not a directory";
-    EXPECT_EQ(about::MostRecentBuildNumber(temp.Path() / "missing"), -1);
-    EXPECT_EQ(about::MostRecentBuildNumber(file), -1);
+TEST(BuildNumberTest, RecognisesTheDevelopmentExecutable) {
+    // clang-format off
+    const std::vector<std::pair<fs::path, bool>> executables = {
+        {"dev/divazu~1.exe", true}, {"dev/DIVAZU~1.EXE", true}, {"DivAzu~1", true},
+        {"dev/dsf2vemo.exe", false}, {"divazu~10.exe", false}, {"divazu~.exe", false},
+        {"divazu~1/x.exe", false}};
+    // clang-format on
+    for (const auto& [executable, development] : executables) {
+        EXPECT_EQ(about::IsDevelopmentExecutable(executable), development) << executable;
+    }
 }
-
-struct ExecutableCase {
-    std::string name;
-    fs::path executable;
-    bool development;
-};
-
-class DevelopmentExecutableTest : public ::testing::TestWithParam<ExecutableCase> {};
-
-TEST_P(DevelopmentExecutableTest, RecognisesTheDevelopmentName) {
-    EXPECT_EQ(about::IsDevelopmentExecutable(GetParam().executable), GetParam().development);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Names, DevelopmentExecutableTest,
-    ::testing::Values(ExecutableCase{"Lower", fs::path("dev") / "divazu~1.exe", true},
-                      ExecutableCase{"Upper", fs::path("dev") / "DIVAZU~1.EXE", true},
-                      ExecutableCase{"NoExtension", "DivAzu~1", true},
-                      ExecutableCase{"Program", fs::path("dev") / "dsf2vemo.exe", false},
-                      ExecutableCase{"LongerName", "divazu~10.exe", false},
-                      ExecutableCase{"ShorterName", "divazu~.exe", false},
-                      ExecutableCase{"NameAsDirectory", fs::path("divazu~1") / "x.exe", false}),
-    CaseName{});
 
 }  // namespace
 }  // namespace dsf2vemo::testing

@@ -3,21 +3,12 @@
 #include <windows.h>
 
 #include <functional>
-#include <string>
-
-#include "frm_about.h"
 
 namespace dsf2vemo::testing {
-
-// The about box of this thread while it is shown; nullptr when there is none.
-HWND ShownAboutBox();
 
 // Calls `show` (which shows the about box modally) and runs `action` with the box's window
 // inside its modal loop, from a thread timer the loop dispatches. A box still open 5 s later is
 // destroyed and fails the test, so that a box that doesn't close cannot hang it.
 void WhileAboutShows(const std::function<void()>& show, const std::function<void(HWND)>& action);
-
-// The text colour the about box gives a label when it draws it.
-COLORREF LabelTextColor(HWND about_box, HWND label);
 
 }  // namespace dsf2vemo::testing
