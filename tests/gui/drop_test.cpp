@@ -26,58 +26,46 @@ enum class Item { None, Earlier, Good, Other, Bad, Folder };
 enum class Road { Drop, CommandLine, CommandLineInTheFolder };
 enum class Box { Quiet, OneAtATime, TooShort, NotAFile };
 
-// A drop handle as the shell makes it: a DROPFILES header, then the wide paths, each ended by a
-// NUL, and one more NUL. The receiver frees it with DragFinish.
-HDROP MakeDrop(const std::vector<fs::path>& paths) {
-    std::wstring list;
-    for (const fs::path& path : paths) {
-        list += path.wstring() + L'\0';
-    }
-    list.push_back(L'\0');
-    const std::size_t list_bytes = list.size() * sizeof(wchar_t);
-    const HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + list_bytes);
-    auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
-    header->pFiles = sizeof(DROPFILES);
-    header->fWide = TRUE;
-    std::memcpy(reinterpret_cast<char*>(header) + sizeof(DROPFILES), list.data(), list_bytes);
-    GlobalUnlock(memory);
-    return static_cast<HDROP>(memory);
-}
-
 class DropFixture : public Form1Fixture {
   protected:
     void SetUp() override {
         Form1Fixture::SetUp();
-        fs::create_directories(paths_.at(Item::Folder));
-        WriteFileBytes(paths_.at(Item::Earlier), BuildDsf(SyntheticMomentData(3), "EARLIER"));
-        WriteFileBytes(paths_.at(Item::Good), BuildDsf(DemoMomentData(), kDemoHeader));
-        WriteFileBytes(paths_.at(Item::Other), BuildDsf(SyntheticMomentData(2), "OTHER"));
+        fs::create_directories(Path(Item::Folder));
+        WriteFileBytes(Path(Item::Earlier), BuildDsf(SyntheticMomentData(3), "EARLIER"));
+        WriteFileBytes(Path(Item::Good), BuildDsf(DemoMomentData(), kDemoHeader));
+        WriteFileBytes(Path(Item::Other), BuildDsf(SyntheticMomentData(2), "OTHER"));
         std::vector<std::byte> truncated = BuildDsf(DemoMomentData(), kDemoHeader);
         truncated.resize(100);
-        WriteFileBytes(paths_.at(Item::Bad), truncated);
+        WriteFileBytes(Path(Item::Bad), truncated);
     }
 
+    // A drop handle as the shell makes it: a DROPFILES header, then the wide paths, each ended by
+    // a NUL, and one more NUL. The receiver frees it with DragFinish.
     void Drop(const std::vector<Item>& items) {
-        std::vector<fs::path> paths;
+        std::wstring list;
         for (const Item item : items) {
-            paths.push_back(paths_.at(item));
+            list += Path(item) + L'\0';
         }
-        SendMessageW(form_.Hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(paths)), 0);
+        list.push_back(L'\0');
+        const std::size_t list_bytes = list.size() * sizeof(wchar_t);
+        const HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + list_bytes);
+        auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
+        header->pFiles = sizeof(DROPFILES);
+        header->fWide = TRUE;
+        std::memcpy(reinterpret_cast<char*>(header) + sizeof(DROPFILES), list.data(), list_bytes);
+        GlobalUnlock(memory);
+        SendMessageW(form_.Hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
     }
 
+    // In a folder outside the ANSI code page, as Explorer may hand over any name.
     std::wstring Path(Item item) const {
-        return item == Item::None ? L"" : paths_.at(item).wstring();
+        static const wchar_t* const names[] = {
+            L"",          L"earlier.dsf", L"s\u00fc\u00df \u6570\u636e.dsf",
+            L"other.dsf", L"bad.dsf",     L"a folder.dsf"};
+        return item == Item::None ? L"" : (folder_ / names[static_cast<int>(item)]).wstring();
     }
 
-    // Outside the ANSI code page, as Explorer may hand over any name.
     const fs::path folder_ = File(L"\u03a9mega \u0434\u0430\u043d\u043d\u044b\u0435");
-    const std::map<Item, fs::path> paths_ = {
-        {Item::Earlier, folder_ / L"earlier.dsf"},
-        {Item::Good, folder_ / L"s\u00fc\u00df \u6570\u636e.dsf"},
-        {Item::Other, folder_ / L"other.dsf"},
-        {Item::Bad, folder_ / L"bad.dsf"},
-        {Item::Folder, folder_ / L"a folder.dsf"},
-    };
 };
 
 // A drop lands on a window that has read `earlier.dsf` through Input; the command line (as
@@ -103,10 +91,10 @@ TEST_P(RoadInTest, ReadsLikeInput) {
     for (const Item item : c.files) {
         const bool relative = c.road == Road::CommandLineInTheFolder;
         command_line +=
-            L" \"" + (relative ? paths_.at(item).filename().wstring() : Path(item)) + L"\"";
+            L" \"" + (relative ? fs::path(Path(item)).filename().wstring() : Path(item)) + L"\"";
     }
     if (c.road == Road::Drop) {
-        Input(paths_.at(Item::Earlier));
+        Input(Path(Item::Earlier));
         panes[Item::Earlier] = PaneText();
         Drop(c.files);
     } else {
@@ -122,22 +110,19 @@ TEST_P(RoadInTest, ReadsLikeInput) {
               c.shown == Item::None ? L"" : fs::path(Path(c.shown)).replace_extension(L".txt"));
     EXPECT_EQ(ConvertEnabled(), c.shown == Item::Good || c.shown == Item::Earlier);
     EXPECT_EQ(PaneText(), panes.at(c.shown));
-    // The box's first and last lines; the file named between them.
-    const std::wstring failed = L"An error occurred while trying to read the Prelis file,";
-    const std::map<Box, std::pair<std::wstring, std::wstring>> boxes = {
-        {Box::OneAtATime,
-         {L"Only one file is read at a time. Reading the first one,",
-          std::to_wstring(c.files.size()) + L" files were dropped)"}},
-        {Box::TooShort,
-         {failed,
-          L"the file is 100 bytes long, but a data system file with 2 variables needs 128 bytes)"}},
-        {Box::NotAFile, {failed, L"it is a folder, not a file)"}}};
     ASSERT_EQ(box_.shown.size(), c.box == Box::Quiet ? 0u : 1u);
     if (c.box != Box::Quiet) {
-        const auto& [first, last] = boxes.at(c.box);
-        EXPECT_EQ(box_.shown[0].text, first + L"\r\n" + Path(c.files[0]) + L".\r\n\r\n(" + last);
-        EXPECT_EQ(box_.shown[0].caption,
-                  first == failed ? L"Error" : L"Convert from Prelis to Vemo");
+        const bool one_at_a_time = c.box == Box::OneAtATime;
+        const std::wstring last =
+            one_at_a_time            ? std::to_wstring(c.files.size()) + L" files were dropped)"
+            : c.box == Box::TooShort ? L"the file is 100 bytes long, but a data system file with "
+                                       L"2 variables needs 128 bytes)"
+                                     : L"it is a folder, not a file)";
+        EXPECT_EQ(box_.shown[0].text,
+                  (one_at_a_time ? L"Only one file is read at a time. Reading the first one,"
+                                 : L"An error occurred while trying to read the Prelis file,") +
+                      (L"\r\n" + Path(c.files[0]) + L".\r\n\r\n(" + last));
+        EXPECT_EQ(box_.shown[0].caption, one_at_a_time ? L"Convert from Prelis to Vemo" : L"Error");
         EXPECT_EQ(box_.shown[0].style, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
     }
     // The pane, made anew for each read, covers most of the window: it must leave drops to the
@@ -173,7 +158,7 @@ INSTANTIATE_TEST_SUITE_P(
 // a read inside the running one, which ends as if nothing had been dropped.
 TEST_F(DropFixture, IsRefusedWhileADialogOrBoxIsOpen) {
     dialog_.while_open = [this] { Drop({Item::Bad}); };
-    Input(paths_.at(Item::Good));
+    Input(Path(Item::Good));
     EXPECT_EQ(Caption(gui::IDC_LabelInput), Path(Item::Good));
     EXPECT_TRUE(box_.shown.empty());
 

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <functional>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -17,15 +17,6 @@
 
 namespace dsf2vemo::testing {
 namespace {
-
-BOOL CALLBACK CollectHelpWindow(HWND window, LPARAM windows) {
-    wchar_t name[64] = {};
-    GetClassNameW(window, name, 64);
-    if (std::wstring(name) == L"dsf2vemo.frmHelp") {
-        reinterpret_cast<std::vector<HWND>*>(windows)->push_back(window);
-    }
-    return TRUE;
-}
 
 CHARFORMAT2W CharFormat(HWND box, WPARAM which, LONG from = 0, LONG to = 0) {
     CHARRANGE range{from, to};
@@ -40,8 +31,15 @@ class HelpWindowTest : public Form1Fixture {
   protected:
     std::vector<HWND> HelpWindows() const {
         std::vector<HWND> windows;
-        EnumThreadWindows(GetCurrentThreadId(), CollectHelpWindow,
-                          reinterpret_cast<LPARAM>(&windows));
+        const auto collect = [](HWND window, LPARAM found) -> BOOL {
+            wchar_t name[64] = {};
+            GetClassNameW(window, name, 64);
+            if (std::wstring(name) == L"dsf2vemo.frmHelp") {
+                reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+            }
+            return TRUE;
+        };
+        EnumThreadWindows(GetCurrentThreadId(), collect, reinterpret_cast<LPARAM>(&windows));
         return windows;
     }
     // The one help window; fails the test if there is not exactly one.
@@ -50,54 +48,48 @@ class HelpWindowTest : public Form1Fixture {
         EXPECT_EQ(windows.size(), 1u);
         return windows.empty() ? nullptr : windows.front();
     }
-    HWND HelpBox() const { return GetDlgItem(Help(), gui::IDC_frmHelp_RichTextBox1); }
     HWND OpenHelp() {
         Click(gui::IDC_cmdHelp);
-        return HelpBox();
+        return GetDlgItem(Help(), gui::IDC_frmHelp_RichTextBox1);
     }
 };
 
 // Each click leaves one help window, owned by the main window and active, with the whole text
 // once, caret and view at the top: a click while it is open, minimised too, brings the same window
-// forward; a closed one opens anew. It opens centred over the main window, with its look.
+// forward; a closed one opens anew, centred over the main window, with its look.
 TEST_F(HelpWindowTest, OpensOneWindowWithTheTextOnce) {
     const std::wstring expected = gui::AnsiToWide(
         ReadFileText(std::filesystem::path(DSF2VEMO_TEST_DATA_DIR) / "help_text.txt"));
     // Away from the screen's centre, where the main window opens.
     SetWindowPos(form_.Hwnd(), nullptr, 30, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    HWND first = nullptr;
-    for (const auto& [before, same] : std::vector<std::pair<UINT, bool>>{
-             {0, true}, {0, true}, {SC_MINIMIZE, true}, {SC_CLOSE, false}}) {
+    HWND first = nullptr, help = nullptr, box = nullptr;
+    for (const UINT before : {0, 0, SC_MINIMIZE, SC_CLOSE}) {
         if (before != 0) {
-            SendMessageW(Help(), WM_SYSCOMMAND, before, 0);
+            SendMessageW(help, WM_SYSCOMMAND, before, 0);
         }
-        const HWND box = OpenHelp();
-        const HWND help = Help();
-        ASSERT_NE(help, nullptr);
+        box = OpenHelp();
+        help = Help();
         first = first != nullptr ? first : help;
-        EXPECT_EQ(help == first, same) << before;
+        EXPECT_EQ(help == first, before != SC_CLOSE) << before;
         EXPECT_EQ(gui::WindowText(help), L"Help");
-        EXPECT_EQ(GetWindow(help, GW_OWNER), form_.Hwnd());
         EXPECT_TRUE(IsWindowVisible(help) && !IsIconic(help)) << before;
-        EXPECT_EQ(GetActiveWindow(), help);
-        EXPECT_EQ(GetFocus(), box);
+        EXPECT_EQ(std::make_tuple(GetWindow(help, GW_OWNER), GetActiveWindow(), GetFocus()),
+                  std::make_tuple(form_.Hwnd(), help, box));
         EXPECT_EQ(gui::WindowText(box), expected) << before;
-        CHARRANGE selection{-1, -1};
-        SendMessageW(box, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
-        EXPECT_EQ(std::make_pair(selection.cpMin, selection.cpMax), std::make_pair(0L, 0L));
+        EXPECT_EQ(SendMessageW(box, EM_GETSEL, 0, 0), 0);  // from 0 to 0
         EXPECT_EQ(SendMessageW(box, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
     }
     RECT client{}, main{}, window{};
-    GetClientRect(Help(), &client);  // 5448 by 2556 twips at 96 DPI
+    GetClientRect(help, &client);  // 5448 by 2556 twips at 96 DPI
     EXPECT_EQ(std::make_pair(client.right, client.bottom), std::make_pair(363L, 170L));
     GetWindowRect(form_.Hwnd(), &main);
-    GetWindowRect(Help(), &window);
+    GetWindowRect(help, &window);
     EXPECT_LE(std::abs((window.left + window.right) - (main.left + main.right)), 1);
     EXPECT_LE(std::abs((window.top + window.bottom) - (main.top + main.bottom)), 1);
-    EXPECT_EQ(GetClassLongPtrW(Help(), GCLP_HICON), GetClassLongPtrW(form_.Hwnd(), GCLP_HICON));
-    EXPECT_EQ(GetWindowLongPtrW(HelpBox(), GWL_STYLE) & (WS_VSCROLL | WS_HSCROLL), WS_VSCROLL);
+    EXPECT_EQ(GetClassLongPtrW(help, GCLP_HICON), GetClassLongPtrW(form_.Hwnd(), GCLP_HICON));
+    EXPECT_EQ(GetWindowLongPtrW(box, GWL_STYLE) & (WS_VSCROLL | WS_HSCROLL), WS_VSCROLL);
     // Setting the background colour answers the one it replaces: the tooltip colour.
-    EXPECT_EQ(static_cast<COLORREF>(SendMessageW(HelpBox(), EM_SETBKGNDCOLOR, 0, 0)),
+    EXPECT_EQ(static_cast<COLORREF>(SendMessageW(box, EM_SETBKGNDCOLOR, 0, 0)),
               GetSysColor(COLOR_INFOBK));
     // It goes with the main window.
     DestroyWindow(form_.Hwnd());
@@ -113,10 +105,10 @@ TEST_F(HelpWindowTest, FormatsHeadingsButtonNamesAndIndents) {
     const HWND pane = Control(gui::IDC_RichTextBox1);
     for (const HWND each : {pane, box}) {
         const CHARFORMAT2W format = CharFormat(each, SCF_DEFAULT);
-        EXPECT_EQ(std::wstring(format.szFaceName), L"MS Sans Serif");
-        EXPECT_EQ(format.yHeight, 160);  // 8 points in twips
-        EXPECT_EQ(format.wWeight, FW_NORMAL);
-        EXPECT_EQ(format.dwEffects & (CFE_BOLD | CFE_ITALIC | CFE_UNDERLINE | CFE_STRIKEOUT), 0u);
+        EXPECT_EQ(std::make_tuple(
+                      std::wstring(format.szFaceName), format.yHeight, format.wWeight,
+                      format.dwEffects & (CFE_BOLD | CFE_ITALIC | CFE_UNDERLINE | CFE_STRIKEOUT)),
+                  std::make_tuple(L"MS Sans Serif", 160, FW_NORMAL, 0u));  // 8 points in twips
     }
     const CHARFORMAT2W echo = CharFormat(pane, SCF_SELECTION, 0, -1);
     EXPECT_TRUE(echo.dwMask & CFM_BOLD) << "the echo mixes weights";
@@ -125,34 +117,27 @@ TEST_F(HelpWindowTest, FormatsHeadingsButtonNamesAndIndents) {
     // Positions in the control count a line break as one character.
     std::wstring text = gui::WindowText(box);
     std::erase(text, L'\n');
-    std::vector<std::wstring> bold_runs;
+    std::wstring bold;          // the bold runs, each ended by "|"
     std::vector<LONG> indents;  // of each paragraph, in twips
-    bool in_run = false;
-    for (LONG at = 0; at <= static_cast<LONG>(text.size()); ++at) {
-        if (at == 0 || text[static_cast<std::size_t>(at) - 1] == L'\r') {
-            CharFormat(box, SCF_SELECTION, at, at);
-            PARAFORMAT2 format{};
-            format.cbSize = sizeof(format);
-            SendMessageW(box, EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&format));
-            indents.push_back(format.dxStartIndent);
+    for (std::size_t at = 0; at <= text.size(); ++at) {
+        const auto here = static_cast<LONG>(at);
+        if (at == 0 || text[at - 1] == L'\r') {
+            CharFormat(box, SCF_SELECTION, here, here);
+            PARAFORMAT2 paragraph{};
+            paragraph.cbSize = sizeof(paragraph);
+            SendMessageW(box, EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&paragraph));
+            indents.push_back(paragraph.dxStartIndent);
         }
-        if (at == static_cast<LONG>(text.size())) {
-            break;
+        const CHARFORMAT2W format = CharFormat(box, SCF_SELECTION, here, here + 1);
+        const bool is_bold = (format.dwEffects & CFE_BOLD) != 0;
+        EXPECT_EQ(format.wWeight, is_bold ? FW_BOLD : FW_NORMAL) << "at " << at;
+        if (is_bold || (!bold.empty() && bold.back() != L'|')) {
+            bold += is_bold ? text[at] : L'|';
         }
-        const CHARFORMAT2W format = CharFormat(box, SCF_SELECTION, at, at + 1);
-        const bool bold = (format.dwEffects & CFE_BOLD) != 0;
-        EXPECT_EQ(format.wWeight, bold ? FW_BOLD : FW_NORMAL) << "at " << at;
-        if (bold && !in_run) {
-            bold_runs.emplace_back();
-        }
-        if (bold) {
-            bold_runs.back() += text[static_cast<std::size_t>(at)];
-        }
-        in_run = bold;
     }
-    EXPECT_EQ(bold_runs, (std::vector<std::wstring>{L"Purpose of the program",
-                                                    L"How to use the program", L"Input", L"Output",
-                                                    L"Convert", L"Things to look out for"}));
+    EXPECT_EQ(bold,
+              L"Purpose of the program|How to use the program|Input|Output|Convert|"
+              L"Things to look out for|");
     // Headings and the empty paragraphs after them at 0, the rest at 150; the last one empty.
     EXPECT_EQ(indents, (std::vector<LONG>{0, 0, 150, 150, 0, 0, 150, 150, 150, 150, 150, 150, 0, 0,
                                           150, 150, 150, 150, 0}));
@@ -168,9 +153,7 @@ TEST_F(HelpWindowTest, BoxCoversTheClientArea) {
         GetClientRect(help, &client);
         GetWindowRect(box, &placed);
         MapWindowPoints(nullptr, help, reinterpret_cast<POINT*>(&placed), 2);
-        EXPECT_EQ(std::vector<LONG>({placed.left, placed.top, placed.right, placed.bottom}),
-                  std::vector<LONG>({0, 0, client.right, client.bottom}))
-            << after;
+        EXPECT_TRUE(EqualRect(&placed, &client)) << after;
     };
     const auto design_lines = SendMessageW(box, EM_GETLINECOUNT, 0, 0);
     EXPECT_GT(design_lines, 19 + 10);  // 19 paragraphs, the long ones on several lines
@@ -204,29 +187,24 @@ TEST_F(HelpWindowTest, IsReadOnly) {
     SetClipboardData(CF_UNICODETEXT, memory);  // the clipboard owns it now
     CloseClipboard();
 
-    struct Edit {
-        UINT message;
-        WPARAM key;
-        bool control;
-    };
     BYTE keys[256] = {};
     GetKeyboardState(keys);
     SetFocus(box);
-    for (const Edit edit : {Edit{WM_CHAR, L't', false},
-                            {WM_CHAR, L'\r', false},
-                            {WM_CHAR, L'\b', false},
-                            {WM_KEYDOWN, VK_DELETE, false},
-                            {WM_KEYDOWN, VK_BACK, false},
-                            {WM_KEYDOWN, 'X', true},
-                            {WM_KEYDOWN, 'V', true},
-                            {WM_CUT, 0, false},
-                            {WM_PASTE, 0, false}}) {
-        keys[VK_CONTROL] = edit.control ? 0x80 : 0;
+    const auto expect_unchanged = [&](UINT message, WPARAM key) {
+        keys[VK_CONTROL] = key == 'X' || key == 'V' ? 0x80 : 0;  // Control+X, Control+V
         SetKeyboardState(keys);
         CharFormat(box, SCF_SELECTION, 0, 20);
-        SendMessageW(box, edit.message, edit.key, 1);
-        EXPECT_EQ(gui::WindowText(box), text) << edit.message << " " << edit.key;
+        SendMessageW(box, message, key, 1);
+        EXPECT_EQ(gui::WindowText(box), text) << message << " " << key;
+    };
+    for (const wchar_t typed : std::wstring(L"t\r\b")) {
+        expect_unchanged(WM_CHAR, typed);
     }
+    for (const WPARAM key : {WPARAM{VK_DELETE}, WPARAM{VK_BACK}, WPARAM{'X'}, WPARAM{'V'}}) {
+        expect_unchanged(WM_KEYDOWN, key);
+    }
+    expect_unchanged(WM_CUT, 0);
+    expect_unchanged(WM_PASTE, 0);
     keys[VK_CONTROL] = 0;
     SetKeyboardState(keys);
 }
