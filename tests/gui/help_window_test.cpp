@@ -62,6 +62,10 @@ TEST_F(HelpWindowTest, OpensOneWindowWithTheTextOnce) {
         ReadFileText(std::filesystem::path(DSF2VEMO_TEST_DATA_DIR) / "help_text.txt"));
     // Away from the screen's centre, where the main window opens.
     SetWindowPos(form_.Hwnd(), nullptr, 30, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    // The tooltip background, for the window to take, set to a colour no other system colour has.
+    const INT element = COLOR_INFOBK;
+    const COLORREF saved = GetSysColor(element), info = RGB(250, 240, 200);
+    SetSysColors(1, &element, &info);
     HWND first = nullptr, help = nullptr, box = nullptr;
     for (const UINT before : {0, 0, SC_MINIMIZE, SC_CLOSE}) {
         if (before != 0) {
@@ -79,6 +83,7 @@ TEST_F(HelpWindowTest, OpensOneWindowWithTheTextOnce) {
         EXPECT_EQ(SendMessageW(box, EM_GETSEL, 0, 0), 0);  // from 0 to 0
         EXPECT_EQ(SendMessageW(box, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
     }
+    SetSysColors(1, &element, &saved);
     RECT client{}, main{}, window{};
     GetClientRect(help, &client);  // 5448 by 2556 twips at 96 DPI
     EXPECT_EQ(std::make_pair(client.right, client.bottom), std::make_pair(363L, 170L));
@@ -88,9 +93,8 @@ TEST_F(HelpWindowTest, OpensOneWindowWithTheTextOnce) {
     EXPECT_LE(std::abs((window.top + window.bottom) - (main.top + main.bottom)), 1);
     EXPECT_EQ(GetClassLongPtrW(help, GCLP_HICON), GetClassLongPtrW(form_.Hwnd(), GCLP_HICON));
     EXPECT_EQ(GetWindowLongPtrW(box, GWL_STYLE) & (WS_VSCROLL | WS_HSCROLL), WS_VSCROLL);
-    // Setting the background colour answers the one it replaces: the tooltip colour.
-    EXPECT_EQ(static_cast<COLORREF>(SendMessageW(box, EM_SETBKGNDCOLOR, 0, 0)),
-              GetSysColor(COLOR_INFOBK));
+    // Setting the background colour answers the one it replaces.
+    EXPECT_EQ(static_cast<COLORREF>(SendMessageW(box, EM_SETBKGNDCOLOR, 0, 0)), info);
     // It goes with the main window.
     DestroyWindow(form_.Hwnd());
     EXPECT_TRUE(HelpWindows().empty());
