@@ -131,7 +131,13 @@ TEST_F(HelpServicesTest, MenuShowsTheItemsForTheControlsKind) {
     EXPECT_EQ(help_.popup.owner, owner_.Hwnd());
 }
 
+// Only a mask with the right button opens a popup; the form's offers only Help, whatever control
+// came before.
 TEST_F(HelpServicesTest, OnlyAMaskWithTheRightButtonOpensThePopup) {
+    const FakeItem selected(true);
+    control_.type_name = L"ListView";
+    control_.item = &selected;
+    control_.whats_this_id = 7;
     const Lines items = {L"&a"};
     for (const std::int16_t button : std::initializer_list<std::int16_t>{1, 4}) {
         EXPECT_EQ(services_.NotWhatsThis(control_, button), -1);
@@ -142,10 +148,11 @@ TEST_F(HelpServicesTest, OnlyAMaskWithTheRightButtonOpensThePopup) {
     EXPECT_EQ(services_.NotWhatsThis(control_, 3), 0);
     EXPECT_EQ(services_.CustomWhatsThis(control_, 3, items), -1);
     EXPECT_EQ(services_.FormNotWhatsThis(form_, 3), 0);
-    EXPECT_EQ(help_.popup.shown.size(), 3u);
+    ASSERT_EQ(help_.popup.shown.size(), 3u);
+    EXPECT_EQ(help_.popup.shown[2], kHelpOnly);
 }
 
-// What's This and Help for control_: the IDs it and its form carry (unset: no such property),
+// What's This and Help for control_ or its form: the IDs they carry (unset: no such property),
 // the specific help file set, and the WinHelp request that follows.
 TEST_F(HelpServicesTest, HelpItemsCallWinHelpForTheirTopic) {
     struct Case {
@@ -155,12 +162,14 @@ TEST_F(HelpServicesTest, HelpItemsCallWinHelpForTheirTopic) {
         UINT command;
         ULONG_PTR data;
         const char* file;  // in the program's folder; null: the program's own help file
+        bool on_form = false;
     } const cases[] = {
         {32002, {}, 0, L"", kWhatsThis, 8, 32002, "\\vemoapps.hlp"},
         {29999, {}, 0, L"C:\\Docs\\mine.hlp", kWhatsThis, 8, 29999, "\\mine.hlp"},
         {{}, {}, 0, L"", kHelp, 1, 3000, "\\."},
         {{}, 0, 1234, L"D:\\elsewhere\\own.hlp", kHelp, 1, 1234, "\\own.hlp"},
         {{}, 30000, 1234, L"own.hlp", kHelp, 1, 30000, "\\vemoapps.hlp"},
+        {{}, 30000, 2000, L"", kHelp, 1, 2000, "\\.", true},
         // A form without a help context ID: the contents of the program's own file.
         {{}, {}, {}, L"own.hlp", kHelp, 3, 0, nullptr},
     };
@@ -170,27 +179,12 @@ TEST_F(HelpServicesTest, HelpItemsCallWinHelpForTheirTopic) {
         control_.help_context_id = c.context_id;
         form_.help_context_id = c.form_context_id;
         services_.SetSpecificHelpFile(c.specific_file);
-        Popup(c.pick);
+        help_.popup.picks.push_back(c.pick);
+        c.on_form ? services_.FormNotWhatsThis(form_, 2) : services_.NotWhatsThis(control_, 2);
         EXPECT_EQ(help_.win_help.requests.back(),
                   WinHelpRequest(owner_.Hwnd(), c.file ? folder_ + c.file : "", c.command, c.data));
     }
     EXPECT_EQ(help_.win_help.requests.size(), std::size(cases));
-}
-
-// The form's popup offers only Help, on the form's topic, whatever control came before.
-TEST_F(HelpServicesTest, FormPopupOffersHelpOnTheFormsTopic) {
-    const FakeItem selected(true);
-    control_.type_name = L"ListView";
-    control_.item = &selected;
-    control_.whats_this_id = 7;
-    control_.help_context_id = 5;
-    Popup();
-    form_.help_context_id = 2000;
-    help_.popup.picks.push_back(kHelp);
-    EXPECT_EQ(services_.FormNotWhatsThis(form_, 2), 0);
-    EXPECT_EQ(help_.popup.shown.back(), kHelpOnly);
-    EXPECT_EQ(help_.win_help.requests,
-              std::vector{WinHelpRequest(owner_.Hwnd(), folder_ + "\\.", 1, 2000)});
 }
 
 // The caller's items: those up to the first empty string at the top level, later ones under
@@ -271,26 +265,23 @@ TEST_F(HelpServicesTest, RealDialogsCarryTheChoiceBack) {
     control_.type_name = L"Listbox";
     control_.back_color = RGB(10, 20, 30);
     control_.font = gui::FontAttributes{L"Tahoma", false, false, 10};
-    const auto text = [](HWND dialog, int id) {
-        wchar_t buffer[64] = {};
-        GetDlgItemTextW(dialog, id, buffer, 64);
-        return std::wstring(buffer);
-    };
     const auto pick_with_dialog = [&](const std::wstring& pick, std::function<void(HWND)> act) {
         const std::jthread worker = WorkWindow(L"#32770", std::move(act));
         help_.popup.picks.push_back(pick);
         services.NotWhatsThis(control_, 2);
     };
     // Edits 706 to 708 hold red, green and blue.
-    std::wstring seen, face;
+    COLORREF seen = 0;
     pick_with_dialog(kBackColor, [&](HWND dialog) {
-        seen = text(dialog, 706) + L" " + text(dialog, 707) + L" " + text(dialog, 708);
-        SetDlgItemTextW(dialog, 706, L"200");
-        SetDlgItemTextW(dialog, 707, L"100");
-        SetDlgItemTextW(dialog, 708, L"50");
+        seen = RGB(GetDlgItemInt(dialog, 706, nullptr, FALSE),
+                   GetDlgItemInt(dialog, 707, nullptr, FALSE),
+                   GetDlgItemInt(dialog, 708, nullptr, FALSE));
+        for (const auto& [id, value] : {std::pair{706, 200u}, {707, 100u}, {708, 50u}}) {
+            SetDlgItemInt(dialog, id, value, FALSE);
+        }
         PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     });
-    EXPECT_EQ(seen, L"10 20 30");
+    EXPECT_EQ(seen, RGB(10, 20, 30));
     EXPECT_EQ(control_.back_color, RGB(200, 100, 50));
 
     // Combo boxes 0x470 to 0x472 hold faces, styles and sizes; a selection is told as a click's.
@@ -306,10 +297,13 @@ TEST_F(HelpServicesTest, RealDialogsCarryTheChoiceBack) {
     // The first face with bold italic, at 14 points: Wine opens on its first face whatever it is
     // given, so only the way back is checked here.
     const auto any = static_cast<WPARAM>(-1);
+    std::wstring face;
     pick_with_dialog(kFont, [&](HWND dialog) {
         for (WPARAM i = 0; face.empty() && select(dialog, 0x470, CB_SETCURSEL, i, nullptr); ++i) {
             if (select(dialog, 0x471, CB_SELECTSTRING, any, L"Bold Italic")) {
-                face = text(dialog, 0x470);
+                face.resize(64);
+                face.resize(
+                    static_cast<std::size_t>(GetDlgItemTextW(dialog, 0x470, face.data(), 64)));
             }
         }
         select(dialog, 0x472, CB_SELECTSTRING, any, L"14");
