@@ -92,12 +92,13 @@ class HelpServicesTest : public ::testing::Test {
     ScriptedHelpSeams help_;
     gui::HelpServices services_{owner_, help_.Seams()};
     FakeControl form_{L"frmAbout"}, control_{L"Label"};
+    const FakeItem selected_{true};
     std::vector<std::string> events_;
     const std::string folder_ = gui::WideToAnsi(gui::ProgramDirectory().wstring());
 };
 
 TEST_F(HelpServicesTest, MenuShowsTheItemsForTheControlsKind) {
-    const FakeItem selected(true), unselected(false), without_selected(std::nullopt);
+    const FakeItem unselected(false), without_selected(std::nullopt);
     const gui::ListItemProperties* const nothing = nullptr;
     struct Case {
         const wchar_t* type;
@@ -114,12 +115,12 @@ TEST_F(HelpServicesTest, MenuShowsTheItemsForTheControlsKind) {
         {L"sstree", {}, {}, kListMenu},
         {L"STRIP", {}, {}, kListMenu},
         // Only a list view with a selected item offers to summarize it.
-        {L"listview", {}, &selected, Concat(kListMenu, {L"&Summarize Variable"})},
+        {L"listview", {}, &selected_, Concat(kListMenu, {L"&Summarize Variable"})},
         {L"ListView", {}, nothing, kListMenu},
         {L"ListView", {}, &unselected, kListMenu},
         {L"ListView", {}, &without_selected, kListMenu},
         {L"ListView", {}, {}, kListMenu},
-        {L"Listbox", {}, &selected, kListMenu},
+        {L"Listbox", {}, &selected_, kListMenu},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(&c - cases);
@@ -134,9 +135,8 @@ TEST_F(HelpServicesTest, MenuShowsTheItemsForTheControlsKind) {
 // Only a mask with the right button opens a popup; the form's offers only Help, whatever control
 // came before.
 TEST_F(HelpServicesTest, OnlyAMaskWithTheRightButtonOpensThePopup) {
-    const FakeItem selected(true);
     control_.type_name = L"ListView";
-    control_.item = &selected;
+    control_.item = &selected_;
     control_.whats_this_id = 7;
     const Lines items = {L"&a"};
     for (const std::int16_t button : std::initializer_list<std::int16_t>{1, 4}) {
@@ -214,9 +214,8 @@ TEST_F(HelpServicesTest, CustomItemsShowAndReturnThePick) {
 // back (a cancelled dialog's answer is the old value), then raise their event. A control without
 // the colour opens no dialog but hears of it all the same; without a font, not even that.
 TEST_F(HelpServicesTest, PropertyCommandsRoundTripThroughTheDialogs) {
-    const FakeItem selected(true);
     control_.type_name = L"ListView";
-    control_.item = &selected;
+    control_.item = &selected_;
     auto& dialogs = help_.dialogs;
     Popup(L"&Summarize Variable");
     control_.back_color = RGB(1, 2, 3);
@@ -244,14 +243,14 @@ TEST_F(HelpServicesTest, PropertyCommandsRoundTripThroughTheDialogs) {
     Popup(kFont);
     dialogs.answer.reset();
     Popup(kFont);
+    const auto opened = [&](std::size_t i) {
+        const gui::ColorFontDialogState& s = dialogs.fonts.at(i);
+        return gui::FontAttributes{s.FontName, s.FontBold, s.FontItalic, s.FontSize};
+    };
     ASSERT_EQ(dialogs.fonts.size(), 2u);
-    for (std::size_t i = 0; i < 2; ++i) {
-        const gui::ColorFontDialogState& opened = dialogs.fonts[i];
-        EXPECT_EQ(opened.Flags, static_cast<DWORD>(CF_SCREENFONTS));
-        EXPECT_EQ(gui::FontAttributes(
-                      {opened.FontName, opened.FontBold, opened.FontItalic, opened.FontSize}),
-                  i == 0 ? before : chosen);
-    }
+    EXPECT_EQ(dialogs.fonts[0].Flags, static_cast<DWORD>(CF_SCREENFONTS));
+    EXPECT_EQ(opened(0), before);
+    EXPECT_EQ(opened(1), chosen);
     EXPECT_EQ(control_.font, chosen);
     EXPECT_EQ(events_, (std::vector<std::string>{"Summarize", "BackColor", "BackColor", "ForeColor",
                                                  "ForeColor", "Font", "Font"}));
@@ -271,17 +270,15 @@ TEST_F(HelpServicesTest, RealDialogsCarryTheChoiceBack) {
         services.NotWhatsThis(control_, 2);
     };
     // Edits 706 to 708 hold red, green and blue.
-    COLORREF seen = 0;
+    std::vector<UINT> seen;
     pick_with_dialog(kBackColor, [&](HWND dialog) {
-        seen = RGB(GetDlgItemInt(dialog, 706, nullptr, FALSE),
-                   GetDlgItemInt(dialog, 707, nullptr, FALSE),
-                   GetDlgItemInt(dialog, 708, nullptr, FALSE));
         for (const auto& [id, value] : {std::pair{706, 200u}, {707, 100u}, {708, 50u}}) {
+            seen.push_back(GetDlgItemInt(dialog, id, nullptr, FALSE));
             SetDlgItemInt(dialog, id, value, FALSE);
         }
         PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     });
-    EXPECT_EQ(seen, RGB(10, 20, 30));
+    EXPECT_EQ(seen, (std::vector<UINT>{10, 20, 30}));
     EXPECT_EQ(control_.back_color, RGB(200, 100, 50));
 
     // Combo boxes 0x470 to 0x472 hold faces, styles and sizes; a selection is told as a click's.
@@ -301,9 +298,8 @@ TEST_F(HelpServicesTest, RealDialogsCarryTheChoiceBack) {
     pick_with_dialog(kFont, [&](HWND dialog) {
         for (WPARAM i = 0; face.empty() && select(dialog, 0x470, CB_SETCURSEL, i, nullptr); ++i) {
             if (select(dialog, 0x471, CB_SELECTSTRING, any, L"Bold Italic")) {
-                face.resize(64);
-                face.resize(
-                    static_cast<std::size_t>(GetDlgItemTextW(dialog, 0x470, face.data(), 64)));
+                wchar_t name[LF_FACESIZE] = {};
+                face = std::wstring(name, GetDlgItemTextW(dialog, 0x470, name, LF_FACESIZE));
             }
         }
         select(dialog, 0x472, CB_SELECTSTRING, any, L"14");
