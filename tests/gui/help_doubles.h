@@ -31,16 +31,15 @@ struct ScriptedHelpSeams {
 
     // Records what each dialog opened with and answers `answer` (unset: cancelled).
     struct Dialogs final : gui::ColorFontDialog {
-        void ShowColor(HWND, gui::ColorFontDialogState& state) override {
-            colors.push_back(state);
+        using State = gui::ColorFontDialogState;
+        void ShowColor(HWND, State& state) override { Answer(colors, state); }
+        void ShowFont(HWND, State& state) override { Answer(fonts, state); }
+        void Answer(std::vector<State>& openings, State& state) {
+            openings.push_back(state);
             state = answer.value_or(state);
         }
-        void ShowFont(HWND, gui::ColorFontDialogState& state) override {
-            fonts.push_back(state);
-            state = answer.value_or(state);
-        }
-        std::optional<gui::ColorFontDialogState> answer;
-        std::vector<gui::ColorFontDialogState> colors, fonts;
+        std::optional<State> answer;
+        std::vector<State> colors, fonts;
     } dialogs;
 
     // Reads each popup back instead of opening it, one line per item ("P&roperties/&ForeColor"
