@@ -1,24 +1,20 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "about_driver.h"
 #include "about_ids.h"
-#include "case_name.h"
 #include "frm_about.h"
 #include "help_doubles.h"
-#include "menu_typer.h"
 #include "program_path.h"
 #include "scripted_seams.h"
 #include "win_help.h"
 
-// The about box's right-button popup menu: released over the OK button, the notice or the link,
-// with WinHelp recorded; once through the real popup menu.
+// The about box's right-button popup menu over each of its controls, with WinHelp recorded.
 namespace dsf2vemo::testing {
 namespace {
-
-using gui::frmAbout;
 
 // A press and a release of the right button in the middle of `control`.
 void RightClick(HWND control) {
@@ -29,86 +25,42 @@ void RightClick(HWND control) {
     SendMessageW(control, WM_RBUTTONUP, 0, middle);
 }
 
-std::string ProgramFolder() {
-    return gui::WideToAnsi(gui::ProgramDirectory().wstring());
-}
-
-struct PopupCase {
-    std::string name;
-    int control;
-    std::wstring pick;
-    UINT command;
-    ULONG_PTR data;
-    std::string file;  // after the program's folder
-    friend void PrintTo(const PopupCase& test, std::ostream* out) { *out << test.name; }
-};
-
-class AboutPopupTest : public ::testing::Test, public ::testing::WithParamInterface<PopupCase> {
-  protected:
-    RecordingShell shell_;
-    RecordingMessageBox box_;
-    ScriptedHelpSeams help_;
-    frmAbout about_{shell_, box_, help_.Seams()};
-};
-
-TEST_P(AboutPopupTest, RightClickOpensTheMenuForTheControl) {
-    const PopupCase& test = GetParam();
-    help_.popup.picks.push_back(test.pick);
-    HWND shown = nullptr;
-    bool still_open = false;
-    WhileAboutShows([&] { about_.ShowAbout(L"About", L"2000"); },
-                    [&](HWND about) {
-                        shown = about;
-                        RightClick(GetDlgItem(about, test.control));
-                        still_open = IsWindow(about) != 0;
-                        PostMessageW(about, WM_CLOSE, 0, 0);
-                    });
-    EXPECT_TRUE(still_open);
-    EXPECT_TRUE(shell_.calls.empty());
-    ASSERT_EQ(help_.popup.shown.size(), 1u);
-    EXPECT_EQ(help_.popup.shown[0], (std::vector<std::wstring>{L"&What's This?", L"&Help"}));
-    EXPECT_EQ(help_.popup.owners[0], shown);
-    ASSERT_EQ(help_.win_help.requests.size(), 1u);
-    const WinHelpRequest& request = help_.win_help.requests[0];
-    EXPECT_EQ(request.window, shown);
-    EXPECT_EQ(request.command, test.command);
-    EXPECT_EQ(request.data, test.data);
-    EXPECT_EQ(request.help_file, ProgramFolder() + test.file);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Controls, AboutPopupTest,
-    ::testing::Values(
-        PopupCase{"OkButtonWhatsThis", gui::IDC_Command1, L"&What's This?", 8, 32003,
-                  "\\vemoapps.hlp"},
-        PopupCase{"NoticeWhatsThis", gui::IDC_Label1, L"&What's This?", 8, 32001, "\\vemoapps.hlp"},
-        PopupCase{"LinkWhatsThis", gui::IDC_Label2, L"&What's This?", 8, 32002, "\\vemoapps.hlp"},
-        // Neither the controls nor the box name a topic: topic 3000 of the program's own file,
-        // which it does not have.
-        PopupCase{"OkButtonHelp", gui::IDC_Command1, L"&Help", 1, 3000, "\\."},
-        PopupCase{"LinkHelp", gui::IDC_Label2, L"&Help", 1, 3000, "\\."}),
-    CaseName{});
-
-TEST(AboutRealPopup, LinkRightClickWorksTheRealMenuAndLeavesThePageClosed) {
+// Through the real popup menu, worked with its access keys: each control offers What's This on
+// its own topic of the shared help file and Help on the default topic of the program's own file,
+// which neither the controls nor the box name. A right click on the link leaves its page closed.
+TEST(AboutPopupTest, EachControlOffersHelpOnItsTopic) {
     RecordingShell shell;
     RecordingMessageBox box;
-    RecordingWinHelp win_help;
-    ScriptedColorFontDialog dialogs;
+    ScriptedHelpSeams help;
     gui::SystemPopupTracker popup;
-    frmAbout about(shell, box, {win_help, dialogs, popup});
+    gui::frmAbout about(shell, box, {help.win_help, help.dialogs, popup});
+    const std::pair<int, ULONG_PTR> topics[] = {
+        {gui::IDC_Command1, 32003}, {gui::IDC_Label1, 32001}, {gui::IDC_Label2, 32002}};
+    HWND shown = nullptr;
     bool still_open = false;
     WhileAboutShows([&] { about.ShowAbout(L"About", L"2000"); },
-                    [&](HWND shown) {
-                        MenuTyper typer({{1, WM_CHAR, L'w'}});
-                        RightClick(GetDlgItem(shown, gui::IDC_Label2));
-                        still_open = IsWindow(shown) != 0;
-                        PostMessageW(shown, WM_CLOSE, 0, 0);
+                    [&](HWND about_box) {
+                        shown = about_box;
+                        for (const auto& [id, topic] : topics) {
+                            for (const wchar_t key : {L'w', L'h'}) {
+                                const std::jthread worker = WorkWindow(L"#32768", [=](HWND menu) {
+                                    PostMessageW(menu, WM_CHAR, key, 0);
+                                });
+                                RightClick(GetDlgItem(about_box, id));
+                            }
+                        }
+                        still_open = IsWindow(about_box) != 0;
+                        PostMessageW(about_box, WM_CLOSE, 0, 0);
                     });
+    const std::string folder = gui::WideToAnsi(gui::ProgramDirectory().wstring());
+    std::vector<WinHelpRequest> expected;
+    for (const auto& [id, topic] : topics) {
+        expected.emplace_back(shown, folder + "\\vemoapps.hlp", 8, topic);
+        expected.emplace_back(shown, folder + "\\.", 1, 3000);
+    }
+    EXPECT_EQ(help.win_help.requests, expected);
     EXPECT_TRUE(still_open);
     EXPECT_TRUE(shell.calls.empty());
-    ASSERT_EQ(win_help.requests.size(), 1u);
-    EXPECT_EQ(win_help.requests[0].command, 8u);
-    EXPECT_EQ(win_help.requests[0].data, 32002u);
 }
 
 }  // namespace

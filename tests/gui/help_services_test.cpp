@@ -4,17 +4,17 @@
 
 #include <commdlg.h>
 
+#include <functional>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "case_name.h"
 #include "help_doubles.h"
-#include "help_services.h"
 #include "program_path.h"
 
-// The help services with WinHelp, the colour and font dialogs and the popup menu scripted: the
-// popup menu is built for real and read back item by item instead of being opened.
+// The help services with WinHelp recorded and the popup menu built for real but read back
+// instead of opened; the colour and font dialogs scripted, then once for real.
 namespace dsf2vemo::testing {
 namespace {
 
@@ -25,368 +25,287 @@ Lines Concat(Lines lines, const Lines& more) {
     return lines;
 }
 
-const Lines kProperties = {L"-", L"P&roperties", L"P&roperties/&ForeColor",
-                           L"P&roperties/&BackColor", L"P&roperties/F&ont"};
-const Lines kHelpOnly = {L"&What's This? (disabled)", L"&Help"};
-const Lines kWithWhatsThis = {L"&What's This?", L"&Help"};
-const Lines kListMenu = Concat(kHelpOnly, kProperties);
+const std::wstring kWhatsThis = L"&What's This?", kHelp = L"&Help";
+const std::wstring kForeColor = L"P&roperties/&ForeColor", kBackColor = L"P&roperties/&BackColor",
+                   kFont = L"P&roperties/F&ont";
+const Lines kHelpOnly = {kWhatsThis + L" (disabled)", kHelp};
+const Lines kListMenu = Concat(kHelpOnly, {L"-", L"P&roperties", kForeColor, kBackColor, kFont});
+
+// An entry of a list-like control; unset: it has no "Selected".
+struct FakeItem final : gui::ListItemProperties {
+    explicit FakeItem(std::optional<bool> value) : selected(value) {}
+    std::optional<bool> Selected() const override { return selected; }
+    std::optional<bool> selected;
+};
+
+// A control or a form with exactly the properties that are set.
+struct FakeControl final : gui::ControlProperties {
+    explicit FakeControl(std::wstring type) : type_name(std::move(type)) {}
+    std::wstring type_name;
+    gui::ControlProperties* parent = nullptr;
+    std::optional<std::int32_t> whats_this_id, help_context_id;
+    std::optional<const gui::ListItemProperties*> item;  // "SelectedItem"; nullptr: none selected
+    std::optional<COLORREF> fore_color, back_color;
+    std::optional<gui::FontAttributes> font;
+
+    std::wstring TypeName() const override { return type_name; }
+    gui::ControlProperties* Parent() const override { return parent; }
+    std::optional<std::int32_t> WhatsThisHelpID() const override { return whats_this_id; }
+    std::optional<std::int32_t> HelpContextID() const override { return help_context_id; }
+    std::optional<const gui::ListItemProperties*> SelectedItem() const override { return item; }
+    std::optional<COLORREF> ForeColor() const override { return fore_color; }
+    bool SetForeColor(COLORREF c) override { return fore_color && (fore_color = c); }
+    std::optional<COLORREF> BackColor() const override { return back_color; }
+    bool SetBackColor(COLORREF c) override { return back_color && (back_color = c); }
+    std::optional<gui::FontAttributes> Font() const override { return font; }
+    bool SetFont(const gui::FontAttributes& f) override { return font && (font = f); }
+};
+
+// A hidden window for the popups and help windows.
+struct OwnerWindow final : gui::BaseWindow {
+    OwnerWindow() { CreateTopLevel(L"dsf2vemo.TestOwner", nullptr, L"", WS_OVERLAPPEDWINDOW, 0); }
+    LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override {
+        return DefaultHandling(message, wparam, lparam);
+    }
+};
 
 class HelpServicesTest : public ::testing::Test {
   protected:
     HelpServicesTest() {
+        control_.parent = &form_;
         form_.help_context_id = 0;
         const auto record = [this](const char* event) {
             return [this, event] { events_.push_back(event); };
         };
-        services_.Events = {record("FontChanged"), record("ForeColorChanged"),
-                            record("BackColorChanged"), record("SummarizeVariableClick")};
+        services_.Events = {record("Font"), record("ForeColor"), record("BackColor"),
+                            record("Summarize")};
     }
 
-    FakeControl Control(std::wstring type_name, Selection selection = Selection::NoProperty) {
-        FakeControl control(std::move(type_name), selection);
-        control.parent = &form_;
-        return control;
-    }
-
-    Lines OnlyMenuShown() const {
-        EXPECT_EQ(tracker_.shown.size(), 1u);
-        return tracker_.shown.empty() ? Lines{} : tracker_.shown.back();
+    // Opens the popup for control_ with the right button and picks `pick`; the menu it showed.
+    Lines Popup(const std::wstring& pick = L"") {
+        help_.popup.picks.push_back(pick);
+        EXPECT_EQ(services_.NotWhatsThis(control_, 2), 0);
+        return help_.popup.shown.back();
     }
 
     OwnerWindow owner_;
-    RecordingWinHelp win_help_;
-    ScriptedColorFontDialog dialogs_;
-    ScriptedPopupTracker tracker_;
-    gui::HelpServices services_{owner_, {win_help_, dialogs_, tracker_}};
-    FakeControl form_{L"frmAbout"};
+    ScriptedHelpSeams help_;
+    gui::HelpServices services_{owner_, help_.Seams()};
+    FakeControl form_{L"frmAbout"}, control_{L"Label"};
+    const FakeItem selected_{true};
     std::vector<std::string> events_;
+    const std::string folder_ = gui::WideToAnsi(gui::ProgramDirectory().wstring());
 };
 
-struct MenuCase {
-    std::string name;
-    std::wstring type_name;
-    std::optional<std::int32_t> whats_this_id;
-    Selection selection;
-    Lines expected;
-    friend void PrintTo(const MenuCase& test, std::ostream* out) { *out << test.name; }
-};
-
-class MenuForControl : public HelpServicesTest, public ::testing::WithParamInterface<MenuCase> {};
-
-TEST_P(MenuForControl, ShowsTheItemsForItsKind) {
-    const MenuCase& test = GetParam();
-    FakeControl control = Control(test.type_name, test.selection);
-    control.whats_this_id = test.whats_this_id;
-    EXPECT_EQ(services_.NotWhatsThis(control, 2), 0);
-    EXPECT_EQ(OnlyMenuShown(), test.expected);
-    EXPECT_EQ(tracker_.owners.at(0), owner_.Hwnd());
-}
-
-using enum Selection;
-INSTANTIATE_TEST_SUITE_P(
-    Kinds, MenuForControl,
-    ::testing::Values(
-        MenuCase{"LabelWithHelpId", L"Label", 32001, NoProperty, kWithWhatsThis},
-        MenuCase{"HelpIdZero", L"Label", 0, NoProperty, kHelpOnly},
-        MenuCase{"NoHelpIdProperty", L"Label", std::nullopt, NoProperty, kHelpOnly},
-        MenuCase{"ListboxInCapitals", L"LISTBOX", std::nullopt, NoProperty, kListMenu},
-        MenuCase{"GridWithHelpId", L"vsflexgrid", 5, NoProperty,
-                 Concat(kWithWhatsThis, kProperties)},
-        MenuCase{"Tree", L"SSTree", std::nullopt, NoProperty, kListMenu},
-        MenuCase{"Strip", L"strip", std::nullopt, NoProperty, kListMenu},
-        MenuCase{"NotQuiteAList", L"List", std::nullopt, NoProperty, kHelpOnly},
-        MenuCase{"ListViewItemSelected", L"listview", std::nullopt, Selected,
-                 Concat(kListMenu, {L"&Summarize Variable"})},
-        MenuCase{"ListViewNothingSelected", L"ListView", std::nullopt, Nothing, kListMenu},
-        MenuCase{"ListViewItemNotSelected", L"ListView", std::nullopt, NotSelected, kListMenu},
-        MenuCase{"ListViewItemWithoutSelected", L"ListView", std::nullopt, ItemWithoutSelected,
-                 kListMenu},
-        MenuCase{"ListViewWithoutSelectedItem", L"ListView", std::nullopt, NoProperty, kListMenu},
-        MenuCase{"ListboxItemSelected", L"Listbox", std::nullopt, Selected, kListMenu}),
-    CaseName{});
-
-struct ButtonCase {
-    std::string name;
-    std::int16_t button;
-    std::int16_t not_whats_this;
-    std::int16_t custom_whats_this;
-    bool shown;
-    friend void PrintTo(const ButtonCase& test, std::ostream* out) { *out << test.name; }
-};
-
-class ButtonMask : public HelpServicesTest, public ::testing::WithParamInterface<ButtonCase> {};
-
-TEST_P(ButtonMask, OpensThePopupOnlyWithTheRightButton) {
-    const ButtonCase& test = GetParam();
-    FakeControl control = Control(L"Label");
-    EXPECT_EQ(services_.NotWhatsThis(control, test.button), test.not_whats_this);
-    EXPECT_EQ(services_.CustomWhatsThis(control, test.button, Lines{L"&a"}),
-              test.custom_whats_this);
-    EXPECT_EQ(services_.FormNotWhatsThis(form_, test.button), 0);
-    EXPECT_EQ(tracker_.shown.size(), test.shown ? 3u : 0u);
-}
-
-INSTANTIATE_TEST_SUITE_P(Masks, ButtonMask,
-                         ::testing::Values(ButtonCase{"Left", 1, -1, -2, false},
-                                           ButtonCase{"Middle", 4, -1, -2, false},
-                                           ButtonCase{"Right", 2, 0, -1, true},
-                                           ButtonCase{"LeftAndRight", 3, 0, -1, true}),
-                         CaseName{});
-
-TEST_F(HelpServicesTest, FormPopupOffersOnlyHelpAfterAListPopup) {
-    FakeControl list = Control(L"ListView", Selected);
-    list.whats_this_id = 7;
-    services_.NotWhatsThis(list, 2);
-    EXPECT_EQ(services_.FormNotWhatsThis(form_, 2), 0);
-    ASSERT_EQ(tracker_.shown.size(), 2u);
-    EXPECT_EQ(tracker_.shown[1], kHelpOnly);
-    EXPECT_EQ(services_.WhatsThisControl, nullptr);
-}
-
-// What's This and Help for a label on form_: the IDs the label and the form carry (unset: the
-// property is missing), the help file set, the item picked and the WinHelp request that follows.
-struct HelpCase {
-    std::string name;
-    std::optional<std::int32_t> whats_this_id;
-    std::optional<std::int32_t> control_context_id;
-    std::optional<std::int32_t> form_context_id;
-    std::wstring specific_help_file;
-    std::wstring pick;
-    UINT command;
-    ULONG_PTR data;
-    std::string file;  // after the program's folder; "" for the project help file itself
-    friend void PrintTo(const HelpCase& test, std::ostream* out) { *out << test.name; }
-};
-
-class HelpRequest : public HelpServicesTest, public ::testing::WithParamInterface<HelpCase> {};
-
-TEST_P(HelpRequest, CallsWinHelpWithCommandDataAndPath) {
-    const HelpCase& test = GetParam();
-    FakeControl control = Control(L"Label");
-    control.whats_this_id = test.whats_this_id;
-    control.help_context_id = test.control_context_id;
-    form_.help_context_id = test.form_context_id;
-    services_.SetSpecificHelpFile(test.specific_help_file);
-    tracker_.picks.push_back(test.pick);
-    services_.NotWhatsThis(control, 2);
-    ASSERT_EQ(win_help_.requests.size(), 1u);
-    const WinHelpRequest& request = win_help_.requests[0];
-    EXPECT_EQ(request.window, owner_.Hwnd());
-    EXPECT_EQ(request.command, test.command);
-    EXPECT_EQ(request.data, test.data);
-    const std::string folder = gui::WideToAnsi(gui::ProgramDirectory().wstring());
-    EXPECT_EQ(request.help_file, test.file.empty() ? "" : folder + test.file);
-}
-
-const std::wstring kWhatsThis = L"&What's This?";
-const std::wstring kHelp = L"&Help";
-INSTANTIATE_TEST_SUITE_P(
-    Requests, HelpRequest,
-    ::testing::Values(
-        HelpCase{"WhatsThisOnTheLink", 32002, {}, 0, L"", kWhatsThis, 8, 32002, "\\vemoapps.hlp"},
-        HelpCase{"WhatsThisBelowTheSharedRange",
-                 29999,
-                 {},
-                 0,
-                 L"C:\\Docs\\mine.hlp",
-                 kWhatsThis,
-                 8,
-                 29999,
-                 "\\mine.hlp"},
-        HelpCase{"HelpWithNoContextIdAnywhere", {}, {}, 0, L"", kHelp, 1, 3000, "\\."},
-        HelpCase{"HelpFromTheFormsContextId", {}, 0, 1234, L"", kHelp, 1, 1234, "\\."},
-        HelpCase{"HelpFromTheControlsContextId",
-                 {},
-                 31000,
-                 1234,
-                 L"",
-                 kHelp,
-                 1,
-                 31000,
-                 "\\vemoapps.hlp"},
-        HelpCase{"HelpFileGivenWithADirectory",
-                 {},
-                 {},
-                 12,
-                 L"D:\\elsewhere\\sub\\own.hlp",
-                 kHelp,
-                 1,
-                 12,
-                 "\\own.hlp"},
-        HelpCase{"HelpFileWithoutExtension", {}, {}, 0, L"OWN", kHelp, 1, 3000, "\\OWN."},
-        HelpCase{"FormFailingFallsBackToContents", {}, {}, {}, L"own.hlp", kHelp, 3, 0, ""}),
-    CaseName{});
-
-TEST_F(HelpServicesTest, HelpOnTheFormUsesItsContextId) {
-    form_.help_context_id = 2000;
-    tracker_.picks.push_back(kHelp);
-    services_.FormNotWhatsThis(form_, 2);
-    ASSERT_EQ(win_help_.requests.size(), 1u);
-    EXPECT_EQ(win_help_.requests[0].command, 1u);
-    EXPECT_EQ(win_help_.requests[0].data, 2000u);
-}
-
-struct CustomCase {
-    std::string name;
-    std::wstring type_name;
-    Lines mess;
-    std::wstring pick;
-    Lines expected_menu;  // after What's This and Help
-    std::int16_t expected_choice;
-    friend void PrintTo(const CustomCase& test, std::ostream* out) { *out << test.name; }
-};
-
-class CustomPopup : public HelpServicesTest, public ::testing::WithParamInterface<CustomCase> {};
-
-TEST_P(CustomPopup, ShowsTheCallersItemsAndReturnsThePick) {
-    const CustomCase& test = GetParam();
-    FakeControl control = Control(test.type_name);
-    control.whats_this_id = 32003;
-    tracker_.picks.push_back(test.pick);
-    EXPECT_EQ(services_.CustomWhatsThis(control, 2, test.mess), test.expected_choice);
-    EXPECT_EQ(OnlyMenuShown(), Concat(kWithWhatsThis, test.expected_menu));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Lists, CustomPopup,
-    ::testing::Values(
-        CustomCase{"NoEmptyStringAllTopLevel",
-                   L"Label",
-                   {L"&a1", L"&b2", L"&c3"},
-                   L"&b2",
-                   {L"&a1", L"&b2", L"&c3"},
-                   1},
-        CustomCase{"LeadingEmptyStringAllProperties",
-                   L"Listbox",
-                   {L"", L"&x1", L"&y2"},
-                   L"P&roperties/&y2",
-                   Concat(kProperties, {L"P&roperties/&x1", L"P&roperties/&y2"}),
-                   101},
-        CustomCase{"LaterEmptyStringsSkipped",
-                   L"Listbox",
-                   {L"&t", L"", L"&p", L"", L"&q"},
-                   L"&t",
-                   Concat(kProperties, {L"P&roperties/&p", L"P&roperties/&q", L"&t"}),
-                   0},
-        CustomCase{"Dismissed", L"Label", {L"&a1"}, L"", {L"&a1"}, -1},
-        CustomCase{"WhatsThisChosen", L"Label", {L"&a1"}, kWhatsThis, {L"&a1"}, -1},
-        CustomCase{"DashIsASeparator",
-                   L"Label",
-                   {L"&a1", L"-", L"&b2"},
-                   L"&b2",
-                   {L"&a1", L"-", L"&b2"},
-                   2},
-        // Without "Properties" its items are there but cannot show.
-        CustomCase{
-            "PropertiesItemsOfAPlainControl", L"Label", {L"&a1", L"", L"&x1"}, L"", {L"&a1"}, -1}),
-    CaseName{});
-
-TEST_F(HelpServicesTest, UserItemsAreReusedAndHiddenBetweenPopups) {
-    FakeControl control = Control(L"Listbox");
-    services_.CustomWhatsThis(control, 2, Lines{L"1", L"2", L"3", L"4", L"5"});
-    services_.CustomWhatsThis(control, 2, Lines{L"A", L"B"});
-    services_.NotWhatsThis(control, 2);
-    services_.CustomWhatsThis(control, 2, Lines{L"1", L"2", L"3", L"", L"P"});
-    ASSERT_EQ(tracker_.shown.size(), 4u);
-    EXPECT_EQ(tracker_.shown[0], Concat(kListMenu, {L"1", L"2", L"3", L"4", L"5"}));
-    EXPECT_EQ(tracker_.shown[1], Concat(kListMenu, {L"A", L"B"}));
-    EXPECT_EQ(tracker_.shown[2], kListMenu);
-    EXPECT_EQ(tracker_.shown[3], Concat(kListMenu, {L"P&roperties/P", L"1", L"2", L"3"}));
-}
-
-struct ColorCase {
-    std::string name;
-    std::wstring pick;
-    bool has_property;
-    std::optional<COLORREF> answer;  // unset: the dialog is cancelled
-    COLORREF expected;
-    std::string event;
-    friend void PrintTo(const ColorCase& test, std::ostream* out) { *out << test.name; }
-};
-
-class ColorCommand : public HelpServicesTest, public ::testing::WithParamInterface<ColorCase> {};
-
-TEST_P(ColorCommand, WritesTheDialogsColourBackAndRaisesItsEvent) {
-    const ColorCase& test = GetParam();
-    FakeControl control = Control(L"ListBox");
-    const bool fore = test.pick == L"P&roperties/&ForeColor";
-    std::optional<COLORREF>& changed = fore ? control.fore_color : control.back_color;
-    std::optional<COLORREF>& other = fore ? control.back_color : control.fore_color;
-    if (test.has_property) {
-        changed = RGB(1, 2, 3);
+TEST_F(HelpServicesTest, MenuShowsTheItemsForTheControlsKind) {
+    const FakeItem unselected(false), without_selected(std::nullopt);
+    const gui::ListItemProperties* const nothing = nullptr;
+    struct Case {
+        const wchar_t* type;
+        std::optional<std::int32_t> whats_this_id;
+        std::optional<const gui::ListItemProperties*> item;
+        Lines menu;
+    } const cases[] = {
+        {L"Label", 32001, {}, {kWhatsThis, kHelp}},
+        {L"Label", 0, {}, kHelpOnly},
+        {L"Label", {}, {}, kHelpOnly},
+        {L"List", {}, {}, kHelpOnly},
+        {L"LISTBOX", {}, {}, kListMenu},
+        {L"vsflexgrid", {}, {}, kListMenu},
+        {L"sstree", {}, {}, kListMenu},
+        {L"STRIP", {}, {}, kListMenu},
+        // Only a list view with a selected item offers to summarize it.
+        {L"listview", {}, &selected_, Concat(kListMenu, {L"&Summarize Variable"})},
+        {L"ListView", {}, nothing, kListMenu},
+        {L"ListView", {}, &unselected, kListMenu},
+        {L"ListView", {}, &without_selected, kListMenu},
+        {L"ListView", {}, {}, kListMenu},
+        {L"Listbox", {}, &selected_, kListMenu},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        control_.type_name = c.type;
+        control_.whats_this_id = c.whats_this_id;
+        control_.item = c.item;
+        EXPECT_EQ(Popup(), c.menu);
     }
-    other = RGB(9, 9, 9);
-    dialogs_.color_answer = test.answer;
-    tracker_.picks.push_back(test.pick);
-    EXPECT_EQ(services_.NotWhatsThis(control, 2), 0);
+    EXPECT_EQ(help_.popup.owner, owner_.Hwnd());
+}
 
-    EXPECT_EQ(events_, std::vector<std::string>{test.event});
-    EXPECT_EQ(other, RGB(9, 9, 9));
-    if (!test.has_property) {
-        EXPECT_TRUE(dialogs_.color_openings.empty());
-        return;
+// Only a mask with the right button opens a popup; the form's offers only Help, whatever control
+// came before.
+TEST_F(HelpServicesTest, OnlyAMaskWithTheRightButtonOpensThePopup) {
+    control_.type_name = L"ListView";
+    control_.item = &selected_;
+    control_.whats_this_id = 7;
+    const Lines items = {L"&a"};
+    for (const std::int16_t button : std::initializer_list<std::int16_t>{1, 4}) {
+        EXPECT_EQ(services_.NotWhatsThis(control_, button), -1);
+        EXPECT_EQ(services_.CustomWhatsThis(control_, button, items), -2);
+        EXPECT_EQ(services_.FormNotWhatsThis(form_, button), 0);
     }
-    ASSERT_EQ(dialogs_.color_openings.size(), 1u);
-    EXPECT_EQ(dialogs_.color_openings[0].Flags, static_cast<DWORD>(CC_RGBINIT));
-    EXPECT_EQ(dialogs_.color_openings[0].Color, RGB(1, 2, 3));
-    EXPECT_EQ(changed, test.expected);
+    EXPECT_TRUE(help_.popup.shown.empty());
+    EXPECT_EQ(services_.NotWhatsThis(control_, 3), 0);
+    EXPECT_EQ(services_.CustomWhatsThis(control_, 3, items), -1);
+    EXPECT_EQ(services_.FormNotWhatsThis(form_, 3), 0);
+    ASSERT_EQ(help_.popup.shown.size(), 3u);
+    EXPECT_EQ(help_.popup.shown[2], kHelpOnly);
 }
 
-const std::wstring kBackColor = L"P&roperties/&BackColor";
-const std::wstring kForeColor = L"P&roperties/&ForeColor";
-INSTANTIATE_TEST_SUITE_P(
-    Colours, ColorCommand,
-    ::testing::Values(ColorCase{"BackChosen", kBackColor, true, RGB(200, 100, 50),
-                                RGB(200, 100, 50), "BackColorChanged"},
-                      ColorCase{"BackCancelled", kBackColor, true, std::nullopt, RGB(1, 2, 3),
-                                "BackColorChanged"},
-                      ColorCase{"ForeChosen", kForeColor, true, RGB(0, 0, 255), RGB(0, 0, 255),
-                                "ForeColorChanged"},
-                      ColorCase{"NoForeColorProperty", kForeColor, false, RGB(0, 0, 255), 0,
-                                "ForeColorChanged"}),
-    CaseName{});
-
-TEST_F(HelpServicesTest, FontTravelsThroughTheDialogAndBack) {
-    FakeControl control = Control(L"Listbox");
-    const gui::FontAttributes before{L"Arial", false, true, 10.5f};
-    const gui::FontAttributes chosen{L"Courier New", true, false, 12};
-    control.font = before;
-    dialogs_.font_answer = chosen;
-    tracker_.picks = {L"P&roperties/F&ont", L"P&roperties/F&ont"};
-    services_.NotWhatsThis(control, 2);
-    ASSERT_EQ(dialogs_.font_openings.size(), 1u);
-    const gui::ColorFontDialogState& opened = dialogs_.font_openings[0];
-    EXPECT_EQ(opened.Flags, static_cast<DWORD>(CF_SCREENFONTS));
-    EXPECT_EQ(
-        gui::FontAttributes({opened.FontName, opened.FontBold, opened.FontItalic, opened.FontSize}),
-        before);
-    EXPECT_EQ(control.font, chosen);
-
-    // Cancelled: the control gets its own font back, and hears of it all the same.
-    dialogs_.font_answer.reset();
-    services_.NotWhatsThis(control, 2);
-    EXPECT_EQ(control.font, chosen);
-    EXPECT_EQ(events_, (std::vector<std::string>{"FontChanged", "FontChanged"}));
+// What's This and Help for control_ or its form: the IDs they carry (unset: no such property),
+// the specific help file set, and the WinHelp request that follows.
+TEST_F(HelpServicesTest, HelpItemsCallWinHelpForTheirTopic) {
+    struct Case {
+        std::optional<std::int32_t> whats_this_id, context_id, form_context_id;
+        const wchar_t* specific_file;
+        std::wstring pick;
+        UINT command;
+        ULONG_PTR data;
+        const char* file;  // in the program's folder; null: the program's own help file
+        bool on_form = false;
+    } const cases[] = {
+        {32002, {}, 0, L"", kWhatsThis, 8, 32002, "\\vemoapps.hlp"},
+        {29999, {}, 0, L"C:\\Docs\\mine.hlp", kWhatsThis, 8, 29999, "\\mine.hlp"},
+        {{}, {}, 0, L"", kHelp, 1, 3000, "\\."},
+        {{}, 0, 1234, L"D:\\elsewhere\\own.hlp", kHelp, 1, 1234, "\\own.hlp"},
+        {{}, 30000, 1234, L"own.hlp", kHelp, 1, 30000, "\\vemoapps.hlp"},
+        {{}, 30000, 2000, L"", kHelp, 1, 2000, "\\.", true},
+        // A form without a help context ID: the contents of the program's own file.
+        {{}, {}, {}, L"own.hlp", kHelp, 3, 0, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        control_.whats_this_id = c.whats_this_id;
+        control_.help_context_id = c.context_id;
+        form_.help_context_id = c.form_context_id;
+        services_.SetSpecificHelpFile(c.specific_file);
+        help_.popup.picks.push_back(c.pick);
+        c.on_form ? services_.FormNotWhatsThis(form_, 2) : services_.NotWhatsThis(control_, 2);
+        EXPECT_EQ(help_.win_help.requests.back(),
+                  WinHelpRequest(owner_.Hwnd(), c.file ? folder_ + c.file : "", c.command, c.data));
+    }
+    EXPECT_EQ(help_.win_help.requests.size(), std::size(cases));
 }
 
-TEST_F(HelpServicesTest, FontCommandOnAControlWithoutFontEndsWithoutItsEvent) {
-    FakeControl control = Control(L"Listbox");
-    tracker_.picks = {L"P&roperties/F&ont", kBackColor};
-    EXPECT_EQ(services_.NotWhatsThis(control, 2), 0);
-    EXPECT_TRUE(dialogs_.font_openings.empty());
-    EXPECT_TRUE(events_.empty());
-    // The services carry on.
-    services_.NotWhatsThis(control, 2);
-    EXPECT_EQ(events_, std::vector<std::string>{"BackColorChanged"});
+// The caller's items: those up to the first empty string at the top level, later ones under
+// "Properties"; each popup shows only its own, and the pick comes back as k or 100 + k.
+TEST_F(HelpServicesTest, CustomItemsShowAndReturnThePick) {
+    control_.type_name = L"Listbox";
+    struct Step {
+        Lines items;
+        std::wstring pick;
+        Lines shown;  // after the list menu
+        std::int16_t choice;
+    } const steps[] = {
+        {{L"1", L"2", L"3", L"4", L"5"}, L"3", {L"1", L"2", L"3", L"4", L"5"}, 2},
+        {{L"", L"x", L"y"}, L"P&roperties/y", {L"P&roperties/x", L"P&roperties/y"}, 101},
+        {{L"A", L"B"}, L"", {L"A", L"B"}, -1},
+        {{L"t", L"", L"p", L"", L"q"}, L"t", {L"P&roperties/p", L"P&roperties/q", L"t"}, 0},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(&step - steps);
+        help_.popup.picks.push_back(step.pick);
+        EXPECT_EQ(services_.CustomWhatsThis(control_, 2, step.items), step.choice);
+        EXPECT_EQ(help_.popup.shown.back(), Concat(kListMenu, step.shown));
+    }
 }
 
-TEST_F(HelpServicesTest, SummarizeVariableOnlyRaisesItsEvent) {
-    FakeControl control = Control(L"ListView", Selected);
-    tracker_.picks.push_back(L"&Summarize Variable");
-    services_.NotWhatsThis(control, 2);
-    EXPECT_EQ(events_, std::vector<std::string>{"SummarizeVariableClick"});
-    EXPECT_TRUE(win_help_.requests.empty());
-    EXPECT_TRUE(dialogs_.color_openings.empty());
+// The colour and font commands hand the control's value to their dialog and write the answer
+// back (a cancelled dialog's answer is the old value), then raise their event. A control without
+// the colour opens no dialog but hears of it all the same; without a font, not even that.
+TEST_F(HelpServicesTest, PropertyCommandsRoundTripThroughTheDialogs) {
+    control_.type_name = L"ListView";
+    control_.item = &selected_;
+    auto& dialogs = help_.dialogs;
+    Popup(L"&Summarize Variable");
+    control_.back_color = RGB(1, 2, 3);
+    dialogs.answer.emplace().Color = RGB(200, 100, 50);
+    Popup(kBackColor);
+    dialogs.answer.reset();
+    Popup(kBackColor);
+    Popup(kForeColor);
+    control_.fore_color = RGB(9, 9, 9);
+    dialogs.answer.emplace().Color = RGB(0, 0, 255);
+    Popup(kForeColor);
+    ASSERT_EQ(dialogs.colors.size(), 3u);
+    EXPECT_EQ(dialogs.colors[0].Flags, static_cast<DWORD>(CC_RGBINIT));
+    EXPECT_EQ(dialogs.colors[0].Color, RGB(1, 2, 3));
+    EXPECT_EQ(dialogs.colors[1].Color, RGB(200, 100, 50));
+    EXPECT_EQ(dialogs.colors[2].Color, RGB(9, 9, 9));
+    EXPECT_EQ(control_.back_color, RGB(200, 100, 50));
+    EXPECT_EQ(control_.fore_color, RGB(0, 0, 255));
+
+    Popup(kFont);
+    const gui::FontAttributes before{L"Arial", false, true, 10.5f},
+        chosen{L"Mono", true, false, 12};
+    control_.font = before;
+    dialogs.answer = {0, 0, chosen.Name, true, false, 12, {}};
+    Popup(kFont);
+    dialogs.answer.reset();
+    Popup(kFont);
+    const auto opened = [&](std::size_t i) {
+        const gui::ColorFontDialogState& s = dialogs.fonts.at(i);
+        return gui::FontAttributes{s.FontName, s.FontBold, s.FontItalic, s.FontSize};
+    };
+    ASSERT_EQ(dialogs.fonts.size(), 2u);
+    EXPECT_EQ(dialogs.fonts[0].Flags, static_cast<DWORD>(CF_SCREENFONTS));
+    EXPECT_EQ(opened(0), before);
+    EXPECT_EQ(opened(1), chosen);
+    EXPECT_EQ(control_.font, chosen);
+    EXPECT_EQ(events_, (std::vector<std::string>{"Summarize", "BackColor", "BackColor", "ForeColor",
+                                                 "ForeColor", "Font", "Font"}));
+    EXPECT_TRUE(help_.win_help.requests.empty());
+}
+
+// ChooseColorW and ChooseFontW, answered from inside their modal loops.
+TEST_F(HelpServicesTest, RealDialogsCarryTheChoiceBack) {
+    gui::SystemColorFontDialog real;
+    gui::HelpServices services{owner_, {help_.win_help, real, help_.popup}};
+    control_.type_name = L"Listbox";
+    control_.back_color = RGB(10, 20, 30);
+    control_.font = gui::FontAttributes{L"Tahoma", false, false, 10};
+    const auto pick_with_dialog = [&](const std::wstring& pick, std::function<void(HWND)> act) {
+        const std::jthread worker = WorkWindow(L"#32770", std::move(act));
+        help_.popup.picks.push_back(pick);
+        services.NotWhatsThis(control_, 2);
+    };
+    // Edits 706 to 708 hold red, green and blue.
+    std::vector<UINT> seen;
+    pick_with_dialog(kBackColor, [&](HWND dialog) {
+        for (const auto& [id, value] : {std::pair{706, 200u}, {707, 100u}, {708, 50u}}) {
+            seen.push_back(GetDlgItemInt(dialog, id, nullptr, FALSE));
+            SetDlgItemInt(dialog, id, value, FALSE);
+        }
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    });
+    EXPECT_EQ(seen, (std::vector<UINT>{10, 20, 30}));
+    EXPECT_EQ(control_.back_color, RGB(200, 100, 50));
+
+    // Combo boxes 0x470 to 0x472 hold faces, styles and sizes; a selection is told as a click's.
+    const auto select = [](HWND dialog, int id, UINT message, WPARAM wparam, const wchar_t* s) {
+        const HWND box = GetDlgItem(dialog, id);
+        if (SendMessageW(box, message, wparam, reinterpret_cast<LPARAM>(s)) == CB_ERR) {
+            return false;
+        }
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(box));
+        return true;
+    };
+    // The first face with bold italic, at 14 points: Wine opens on its first face whatever it is
+    // given, so only the way back is checked here.
+    const auto any = static_cast<WPARAM>(-1);
+    std::wstring face;
+    pick_with_dialog(kFont, [&](HWND dialog) {
+        for (WPARAM i = 0; face.empty() && select(dialog, 0x470, CB_SETCURSEL, i, nullptr); ++i) {
+            if (select(dialog, 0x471, CB_SELECTSTRING, any, L"Bold Italic")) {
+                wchar_t name[LF_FACESIZE] = {};
+                face = std::wstring(name, GetDlgItemTextW(dialog, 0x470, name, LF_FACESIZE));
+            }
+        }
+        select(dialog, 0x472, CB_SELECTSTRING, any, L"14");
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    });
+    EXPECT_EQ(control_.font, (gui::FontAttributes{face, true, true, 14}));
 }
 
 }  // namespace
