@@ -166,16 +166,5 @@ TEST(DiagnosisTest, PositiveDefinitenessBeyond500VariablesOnlyWhenAsked) {
     EXPECT_THAT(described(501, true), ::testing::StartsWith(fails + "501, \"V501\","));
 }
 
-TEST(DiagnosisTest, WarningsFollowTheEchoAndKeepTheCaret) {
-    TextPane pane;
-    pane.SetResultsText("echo");
-    pane.SetSelStart(1);
-    AppendWarnings(pane, {});
-    EXPECT_EQ(pane.Text(), "echo");
-    AppendWarnings(pane, std::vector<Finding>{{"a", "first"}, {"b", "second"}});
-    EXPECT_EQ(pane.Text(), "echo\r\n\r\nWarnings\r\nfirst\r\nsecond");
-    EXPECT_EQ(pane.SelStart(), 1u);
-}
-
 }  // namespace
 }  // namespace dsf2vemo
