@@ -80,10 +80,12 @@ TEST(ReplacementFileTest, NeverOpensATakenNameOrAPlantedLink) {
 #ifndef _WIN32
 
 // A name as long as file systems allow (255 bytes), from which no longer name can be made; a
-// mode no usual umask gives; another owner where the process may give one (root).
-TEST(ReplacementFileTest, KeepsModeAndOwnerOfTheFileItReplaces) {
+// mode no usual umask gives; another owner where the process may give one (root). Past the file
+// size limit, with its signal ignored, a write fails with EFBIG once the temporary file exists.
+TEST(ReplacementFileTest, KeepsTheOldFileOnFailureAndItsModeAndOwnerOnSuccess) {
     testing::TempDir dir;
-    const fs::path target = dir.Path() / (std::string(251, 'n') + ".txt");
+    const std::string name = std::string(251, 'n') + ".txt";
+    const fs::path target = dir.Path() / name;
     WriteFileText(target, "old");
     const fs::perms mode = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_write |
                            fs::perms::others_read;
@@ -92,20 +94,6 @@ TEST(ReplacementFileTest, KeepsModeAndOwnerOfTheFileItReplaces) {
     if (root) {
         ASSERT_EQ(chown(target.c_str(), 65534, 65534), 0);
     }
-    WriteTextData(target, DemoMomentData(), {",", "."});
-    EXPECT_EQ(ReadFileText(target), kDemoComma);
-    EXPECT_EQ(fs::status(target).permissions(), mode);
-    struct stat after {};
-    ASSERT_EQ(stat(target.c_str(), &after), 0);
-    EXPECT_EQ(after.st_uid, root ? 65534u : geteuid());
-    EXPECT_EQ(Entries(dir.Path()).size(), 1u);
-}
-
-// Past the file size limit, with its signal ignored, a write fails with EFBIG.
-TEST(ReplacementFileTest, AFailureAfterTheTemporaryFileExistsLeavesNothingBehind) {
-    testing::TempDir dir;
-    const fs::path target = dir.Path() / "study.txt";
-    WriteFileText(target, "old");
     rlimit saved{};
     getrlimit(RLIMIT_FSIZE, &saved);
     const auto handler = std::signal(SIGXFSZ, SIG_IGN);
@@ -118,8 +106,16 @@ TEST(ReplacementFileTest, AFailureAfterTheTemporaryFileExistsLeavesNothingBehind
         ThrowsMessage<ConversionError>(HasSubstr("writing the file failed: File too large")));
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, handler);
-    EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{"study.txt"});
+    EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{name});
     EXPECT_EQ(ReadFileText(target), "old");
+
+    WriteTextData(target, DemoMomentData(), {",", "."});
+    EXPECT_EQ(ReadFileText(target), kDemoComma);
+    EXPECT_EQ(fs::status(target).permissions(), mode);
+    struct stat after {};
+    ASSERT_EQ(stat(target.c_str(), &after), 0);
+    EXPECT_EQ(after.st_uid, root ? 65534u : geteuid());
+    EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{name});
 }
 
 #else
