@@ -72,8 +72,11 @@ TEST(ReplacementFileTest, NeverOpensATakenNameOrAPlantedLink) {
     EXPECT_EQ(Entries(dir.Path()),
               (std::vector<std::string>{"out.txt", "planted.tmp", "taken.tmp"}));
 
-    EXPECT_THAT([&] { ReplacementFile(dir.Path() / "b.txt", NamesInTurn({"taken.tmp"})); },
-                ThrowsMessage<ConversionError>(HasSubstr("100 names were taken")));
+    EXPECT_THAT(
+        [&] { ReplacementFile(dir.Path() / "b.txt", NamesInTurn({"taken.tmp"})); },
+        ::testing::Throws<ConversionError>(::testing::AllOf(
+            ::testing::Property(&ConversionError::Kind, ErrorKind::CannotWrite),
+            ::testing::Property(&ConversionError::what, HasSubstr("100 names were taken")))));
     EXPECT_EQ(Entries(dir.Path()).size(), 3u);
 }
 
