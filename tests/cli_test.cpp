@@ -162,46 +162,27 @@ TEST_F(CliTest, InputNamedLikeItsOutputIsRefused) {
     EXPECT_EQ(ReadFileText(input), before);
 }
 
-// Every variance exactly 1: one finding.
-std::vector<std::byte> CorrelationBytes() {
-    return BuildDsf({150, 2, {"X1", "X2"}, {1, 0.3, 1}, {10, 20.5}});
-}
-
-constexpr const char* kCorrelationSentence =
-    "every variance is exactly 1: looks like a correlation matrix; it will be labelled as "
-    "covariances";
-
-TEST_F(CliTest, CheckPrintsFindingsAndWritesNothing) {
-    const fs::path correlation = dir_.Path() / "corr.dsf";
-    WriteFileBytes(correlation, CorrelationBytes());
+// Whether each input has findings, and the exit status; the warnings of a conversion are checked
+// with every finding, next to the diagnosis.
+TEST_F(CliTest, CheckPrintsFindingsWritesNothingAndQuietSilencesThem) {
+    const fs::path correlation = dir_.Path() / "corr.dsf";  // every variance exactly 1
+    WriteFileBytes(correlation, BuildDsf({150, 2, {"X1", "X2"}, {1, 0.3, 1}, {10, 20.5}}));
     EXPECT_EQ(Run({"--check", Arg(Demo())}), 0);
-    EXPECT_EQ(out_.str(), Arg(Demo()) + ": no findings\n");
-
     EXPECT_EQ(Run({"--check", Arg(Demo()), Arg(correlation)}), 1);
-    EXPECT_EQ(out_.str(), Arg(Demo()) + ": no findings\n" + Arg(correlation) + ": " +
-                              kCorrelationSentence + "\n");
+    EXPECT_EQ(out_.str(), Arg(Demo()) + ": no findings\n" + Arg(correlation) +
+                              ": every variance is exactly 1: looks like a correlation matrix; it "
+                              "will be labelled as covariances\n");
     EXPECT_EQ(err_.str(), "");
-
     EXPECT_EQ(Run({"--check", Arg(Demo()), Arg(dir_.Path() / "missing.dsf")}), 1);
     EXPECT_THAT(err_.str(), HasSubstr("cannot read '" + Arg(dir_.Path() / "missing.dsf")));
-
     EXPECT_EQ(Run({"--check", "--quiet", Arg(correlation)}), 1);
     EXPECT_EQ(out_.str() + err_.str(), "");
     EXPECT_FALSE(fs::exists(dir_.Path() / "demo.txt"));
     EXPECT_FALSE(fs::exists(dir_.Path() / "corr.txt"));
-}
 
-TEST_F(CliTest, QuietSilencesTheWarningsOfAConversion) {
-    const fs::path correlation = dir_.Path() / "corr.dsf";
-    WriteFileBytes(correlation, CorrelationBytes());
-    EXPECT_EQ(Run({Arg(correlation)}), 0);
-    EXPECT_EQ(err_.str(),
-              "dsf2vemo-cli: warning: " + Arg(correlation) + ": " + kCorrelationSentence + "\n");
-    const std::string written = ReadFileText(dir_.Path() / "corr.txt");
-    fs::remove(dir_.Path() / "corr.txt");
     EXPECT_EQ(Run({"--quiet", Arg(correlation)}), 0);
     EXPECT_EQ(err_.str(), "");
-    EXPECT_EQ(ReadFileText(dir_.Path() / "corr.txt"), written);
+    EXPECT_TRUE(fs::exists(dir_.Path() / "corr.txt"));
 }
 
 struct UsageCase {

@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "case_name.h"
 #include "conversion_error.h"
 #include "dsf_builder.h"
 #include "replacement_file.h"
@@ -31,9 +30,10 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::DemoMomentData;
+using ::testing::HasSubstr;
 using testing::kDemoComma;
 using testing::ReadFileText;
-using testing::TempDir;
+using ::testing::ThrowsMessage;
 using testing::WriteFileText;
 
 std::vector<std::string> Entries(const fs::path& folder) {
@@ -52,152 +52,89 @@ std::function<std::string()> NamesInTurn(std::vector<std::string> names) {
     };
 }
 
-TEST(ReplacementFileTest, ATakenNameIsNeverOpened) {
-    TempDir dir;
-    const fs::path target = dir.Path() / "out.txt";
+// A link planted at a temporary name in a shared folder must not make the program create or
+// truncate the file it points to.
+TEST(ReplacementFileTest, NeverOpensATakenNameOrAPlantedLink) {
+    testing::TempDir dir;
     WriteFileText(dir.Path() / "taken.tmp", "someone else's");
-    ReplacementFile file(target, NamesInTurn({"taken.tmp", "free.tmp"}));
+#ifdef _WIN32
+    WriteFileText(dir.Path() / "planted.tmp", "");
+#else
+    fs::create_symlink(dir.Path() / "victim", dir.Path() / "planted.tmp");
+#endif
+    ReplacementFile file(dir.Path() / "out.txt",
+                         NamesInTurn({"taken.tmp", "planted.tmp", "free.tmp"}));
     EXPECT_EQ(file.TemporaryPath().filename(), "free.tmp");
     file.Write("new");
     file.Commit();
-    EXPECT_EQ(ReadFileText(target), "new");
+    EXPECT_EQ(ReadFileText(dir.Path() / "out.txt"), "new");
     EXPECT_EQ(ReadFileText(dir.Path() / "taken.tmp"), "someone else's");
-}
+    EXPECT_EQ(Entries(dir.Path()),
+              (std::vector<std::string>{"out.txt", "planted.tmp", "taken.tmp"}));
 
-TEST(ReplacementFileTest, GivesUpWhenEveryNameIsTaken) {
-    TempDir dir;
-    WriteFileText(dir.Path() / "taken.tmp", "someone else's");
-    try {
-        ReplacementFile file(dir.Path() / "out.txt", NamesInTurn({"taken.tmp"}));
-        FAIL() << "no error";
-    } catch (const ConversionError& error) {
-        EXPECT_EQ(error.Kind(), ErrorKind::CannotWrite);
-        EXPECT_THAT(error.what(), ::testing::HasSubstr("100 names were taken"));
-    }
-    EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{"taken.tmp"});
+    EXPECT_THAT(
+        [&] { ReplacementFile(dir.Path() / "b.txt", NamesInTurn({"taken.tmp"})); },
+        ::testing::Throws<ConversionError>(::testing::AllOf(
+            ::testing::Property(&ConversionError::Kind, ErrorKind::CannotWrite),
+            ::testing::Property(&ConversionError::what, HasSubstr("100 names were taken")))));
+    EXPECT_EQ(Entries(dir.Path()).size(), 3u);
 }
 
 #ifndef _WIN32
 
-// Names as long as file systems allow (255 bytes), so no name can be made
-// longer from them.
-TEST(ReplacementFileTest, AnyNameTheFileSystemTakesWorks) {
-    TempDir dir;
-    const fs::path target = dir.Path() / (std::string(251, 'n') + ".txt");
-    WriteTextData(target, DemoMomentData(), {",", "."});
-    EXPECT_EQ(ReadFileText(target), kDemoComma);
-    WriteTextData(target, DemoMomentData(), {",", "."});
-    EXPECT_EQ(ReadFileText(target), kDemoComma);
-    EXPECT_EQ(Entries(dir.Path()).size(), 1u);
-}
-
-// A link planted at the temporary name, in a shared folder, must not make the program create
-// or truncate the file it points to.
-TEST(ReplacementFileTest, APlantedLinkIsNeverFollowed) {
-    TempDir dir;
-    const fs::path victim = dir.Path() / "victim";
-    fs::create_symlink(victim, dir.Path() / "planted.tmp");
-    ReplacementFile file(dir.Path() / "out.txt", NamesInTurn({"planted.tmp", "free.tmp"}));
-    file.Write("new");
-    file.Commit();
-    EXPECT_FALSE(fs::exists(victim));
-    EXPECT_TRUE(fs::is_symlink(dir.Path() / "planted.tmp"));
-    EXPECT_EQ(ReadFileText(dir.Path() / "out.txt"), "new");
-}
-
-class KeepsPermissionsTest : public ::testing::TestWithParam<fs::perms> {};
-
-TEST_P(KeepsPermissionsTest, OfTheFileItReplaces) {
-    TempDir dir;
-    const fs::path target = dir.Path() / "study.txt";
+// A name as long as file systems allow (255 bytes), from which no longer name can be made; a
+// mode no usual umask gives; another owner where the process may give one (root). Past the file
+// size limit, with its signal ignored, a write fails with EFBIG once the temporary file exists.
+TEST(ReplacementFileTest, KeepsTheOldFileOnFailureAndItsModeAndOwnerOnSuccess) {
+    testing::TempDir dir;
+    const std::string name = std::string(251, 'n') + ".txt";
+    const fs::path target = dir.Path() / name;
     WriteFileText(target, "old");
-    fs::permissions(target, GetParam());
-    WriteTextData(target, DemoMomentData(), {",", "."});
-    EXPECT_EQ(ReadFileText(target), kDemoComma);
-    EXPECT_EQ(fs::status(target).permissions(), GetParam());
-}
-
-INSTANTIATE_TEST_SUITE_P(Modes, KeepsPermissionsTest,
-                         ::testing::Values(fs::perms::owner_read | fs::perms::owner_write |
-                                               fs::perms::group_read,
-                                           fs::perms::owner_read | fs::perms::owner_write,
-                                           fs::perms::owner_all | fs::perms::group_read |
-                                               fs::perms::group_write | fs::perms::others_read));
-
-TEST(ReplacementFileTest, KeepsTheOwnerWhereTheProcessMay) {
-    if (geteuid() != 0) {
-        GTEST_SKIP() << "only root may give a file to another user";
+    const fs::perms mode = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_write |
+                           fs::perms::others_read;
+    fs::permissions(target, mode);
+    const bool root = geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(chown(target.c_str(), 65534, 65534), 0);
     }
-    TempDir dir;
-    const fs::path target = dir.Path() / "study.txt";
-    WriteFileText(target, "old");
-    ASSERT_EQ(chown(target.c_str(), 65534, 65534), 0);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limited{64 * 1024, saved.rlim_max};
+    setrlimit(RLIMIT_FSIZE, &limited);
+    EXPECT_THAT(
+        [&] {
+            WriteTextData(target, testing::SyntheticMomentData(300), {",", "."});
+        },
+        ThrowsMessage<ConversionError>(HasSubstr("writing the file failed: File too large")));
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, handler);
+    EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{name});
+    EXPECT_EQ(ReadFileText(target), "old");
+
     WriteTextData(target, DemoMomentData(), {",", "."});
+    EXPECT_EQ(ReadFileText(target), kDemoComma);
+    EXPECT_EQ(fs::status(target).permissions(), mode);
     struct stat after {};
     ASSERT_EQ(stat(target.c_str(), &after), 0);
-    EXPECT_EQ(after.st_uid, 65534u);
-    EXPECT_EQ(after.st_gid, 65534u);
-}
-
-// While it lives, files this process writes can't grow past `bytes`: a write beyond fails with
-// EFBIG instead of ending the process.
-class FileSizeLimit {
-  public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        previous_handler_ = std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limited{bytes, saved_.rlim_max};
-        setrlimit(RLIMIT_FSIZE, &limited);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, previous_handler_);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-  private:
-    rlimit saved_{};
-    void (*previous_handler_)(int) = nullptr;
-};
-
-TEST(ReplacementFileTest, AFailureAfterTheTemporaryFileExistsLeavesNothingBehind) {
-    TempDir dir;
-    const fs::path target = dir.Path() / "study.txt";
-    WriteFileText(target, "old");
-    try {
-        const FileSizeLimit limit(64 * 1024);
-        WriteTextData(target, testing::SyntheticMomentData(300), {",", "."});
-        FAIL() << "no error";
-    } catch (const ConversionError& error) {
-        EXPECT_EQ(error.Kind(), ErrorKind::CannotWrite);
-        EXPECT_THAT(error.what(), ::testing::HasSubstr("writing the file failed: File too large"));
-    }
-    EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{"study.txt"});
-    EXPECT_EQ(ReadFileText(target), "old");
+    EXPECT_EQ(after.st_uid, root ? 65534u : geteuid());
+    EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{name});
 }
 
 #else
 
-DWORD Attributes(const fs::path& path) {
-    return GetFileAttributesW(path.c_str());
-}
-
 // An existing file is replaced through ReplaceFileW, which keeps its attributes; a new one is
 // moved into place.
 TEST(ReplacementFileTest, ReplacesThroughReplaceFileKeepingAttributes) {
-    TempDir dir;
-    const fs::path fresh = dir.Path() / "fresh.txt";
-    WriteTextData(fresh, DemoMomentData(), {",", "."});
-    EXPECT_EQ(ReadFileText(fresh), kDemoComma);
-
+    testing::TempDir dir;
     const fs::path target = dir.Path() / "study.txt";
     WriteFileText(target, "old");
     ASSERT_TRUE(SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_HIDDEN));
-    ASSERT_NE(Attributes(target) & FILE_ATTRIBUTE_HIDDEN, 0u);
-    WriteTextData(target, DemoMomentData(), {",", "."});
-    EXPECT_EQ(ReadFileText(target), kDemoComma);
-    EXPECT_NE(Attributes(target) & FILE_ATTRIBUTE_HIDDEN, 0u);
+    for (const fs::path& path : {dir.Path() / "fresh.txt", target}) {
+        WriteTextData(path, DemoMomentData(), {",", "."});
+        EXPECT_EQ(ReadFileText(path), kDemoComma);
+    }
+    EXPECT_NE(GetFileAttributesW(target.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
     EXPECT_EQ(Entries(dir.Path()), (std::vector<std::string>{"fresh.txt", "study.txt"}));
 }
 

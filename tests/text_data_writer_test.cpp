@@ -126,18 +126,12 @@ INSTANTIATE_TEST_SUITE_P(
                     "the name of variable 2, \"B,C\", contains the list separator \",\", so its "
                     "columns would shift"},
         // Names are Windows-1252 (the ANSI code page) in the file; messages are UTF-8.
-        RefusalCase{"HighBitNameShownAsUtf8",
-                    {1,
-                     2,
-                     {"A",
-                      "Gr\xF6\xDF"
-                      "e,\x80"},
-                     {1, 2, 3},
-                     {4, 5}},
-                    {",", "."},
-                    "the name of variable 2, \"Gr\xC3\xB6\xC3\x9F"
-                    "e,\xE2\x82\xAC\", contains the list "
-                    "separator \",\", so its columns would shift"},
+        RefusalCase{
+            "HighBitNameShownAsUtf8",
+            {1, 2, {"A", "\xF6,\x80"}, {1, 2, 3}, {4, 5}},
+            {",", "."},
+            "the name of variable 2, \"\xC3\xB6,\xE2\x82\xAC\", contains the list separator "
+            "\",\", so its columns would shift"},
         RefusalCase{"NameEndingInPartOfSelfOverlappingSeparator",
                     {1, 2, {"A|", "B"}, {1, 2, 3}, {4, 5}},
                     {"||", "."},
@@ -224,9 +218,7 @@ TEST(WriteTextDataTest, WritesEveryBlockOfALargeFileOnce) {
     const std::string expected = FormatTextData(data, {";", ","});
     ASSERT_GT(expected.size(), std::size_t{3} << 20) << "the text must span several blocks";
     WriteTextData(path, data, {";", ","});
-    const std::string written = ReadFileText(path);
-    EXPECT_EQ(written.size(), expected.size());
-    EXPECT_TRUE(written == expected) << "the file differs from the formatted text";
+    EXPECT_TRUE(ReadFileText(path) == expected) << "the file differs from the formatted text";
 }
 
 struct WriteFailureCase {
