@@ -44,8 +44,10 @@ class LeadingBlocks {
         if (llt.info() != Eigen::Success) {
             return kFailsSomewhere;
         }
+        // Written so that a NaN pivot fails too: a variance of zero or below, had it reached
+        // this test, makes its row NaN, and NaN passes the factorisation unremarked.
         for (Index i = 0; i < size; ++i) {
-            if (matrix_(i, i) * matrix_(i, i) < kSmallestPivot) {
+            if (!(matrix_(i, i) * matrix_(i, i) >= kSmallestPivot)) {
                 return i + 1;
             }
         }

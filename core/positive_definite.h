@@ -12,8 +12,9 @@ inline constexpr double kSmallestPivot = 1e-10;
 
 // The first variable k (counted from 1) at which the matrix of variables 1 … k is not positive
 // definite, or 0 when the whole matrix is. `covariances` is the lower triangle, row by row, of a
-// `variable_count` square matrix with finite values and positive variances. Throws
-// std::bad_alloc when the dense matrix doesn't fit in memory.
+// `variable_count` square matrix. A matrix with a variance that is not positive or a value that is
+// NaN never passes, whatever checks ran before this one. Throws std::bad_alloc when the dense
+// matrix doesn't fit in memory.
 std::size_t FirstVariableNotPositiveDefinite(std::span<const double> covariances,
                                              std::size_t variable_count);
 

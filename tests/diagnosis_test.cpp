@@ -13,6 +13,7 @@
 #include "diagnosis.h"
 #include "dsf_builder.h"
 #include "message_text.h"
+#include "positive_definite.h"
 #include "temp_dir.h"
 #include "text_data_writer.h"
 
@@ -100,8 +101,9 @@ TEST_P(DiagnosisTest, FindsWhatIsWrongAndConvertsAsAlways) {
     const DiagnosisCase& c = GetParam();
     testing::TempDir dir;
     const std::string input = (dir.Path() / "in.dsf").string();
+    const std::vector<Finding> findings = Diagnose({c.header, c.data}, {","});
     std::string codes, sentences, warnings;
-    for (const Finding& finding : Diagnose({c.header, c.data}, {","})) {
+    for (const Finding& finding : findings) {
         codes += (codes.empty() ? "" : " ") + finding.Code;
         sentences += finding.Sentence + "\n";
         warnings +=
@@ -109,6 +111,18 @@ TEST_P(DiagnosisTest, FindsWhatIsWrongAndConvertsAsAlways) {
     }
     EXPECT_EQ(codes, c.codes);
     EXPECT_THAT(sentences, HasSubstr(c.mentioned));
+    // The window's pane: after the echo an empty line, "Warnings" and a line per finding, the
+    // caret left where it was; with no findings the echo alone.
+    TextPane pane;
+    pane.SetResultsText("echo");
+    pane.SetSelStart(2);
+    AppendWarnings(pane, findings);
+    std::string block;
+    for (const Finding& finding : findings) {
+        block += (block.empty() ? "\r\n\r\nWarnings" : "") + std::string("\r\n") + finding.Sentence;
+    }
+    EXPECT_EQ(pane.Text(), "echo" + block);
+    EXPECT_EQ(pane.SelStart(), 2u);
     // The command line warns once for each finding and writes the same bytes as without any.
     testing::WriteFileBytes(input, testing::BuildDsf(c.data, c.header));
     std::ostringstream out, err;
@@ -130,6 +144,8 @@ INSTANTIATE_TEST_SUITE_P(
                       "not-positive-definite", "it first fails at variable 4, \"V4\","},
         DiagnosisCase{"NegativeVariance", Moments({1, 0, -2, 0, 0, 3}), "variance-not-positive",
                       "1 variance is zero or negative: \"V2\" (-2)\n"},
+        DiagnosisCase{"ConstantVariable", Moments({1, 0, 0, 0, 0, 3}), "variance-not-positive",
+                      "1 variance is zero or negative: \"V2\" (0)\n"},
         DiagnosisCase{"InfiniteCovariances", Moments({1, HUGE_VAL, 2, 0, -HUGE_VAL, 3}),
                       "not-finite",
                       "2 values are not a finite number; the first is the "
@@ -145,6 +161,13 @@ INSTANTIATE_TEST_SUITE_P(
         DiagnosisCase{"CovarianceBeyondTheBound", Moments({1, 0.5, 4, 0.1, 5, 4}),
                       "covariance-out-of-bounds",
                       "the worst is that of \"V3\" and \"V2\", a correlation of 1,25\n"},
+        // Just past the tolerance of 1e-8 is a finding; just within, the definiteness test
+        // finds the same pair.
+        DiagnosisCase{"CorrelationJustPastOne", Moments({1, 2 * (1 + 1e-7), 4, 0, 0, 3}),
+                      "covariance-out-of-bounds", "a correlation of 1\n"},
+        DiagnosisCase{"CorrelationOneWithinTolerance", Moments({1, 2 * (1 + 1e-9), 4, 0, 0, 3}),
+                      "not-positive-definite", "it first fails at variable 2, \"V2\","},
+        DiagnosisCase{"VariancesExactly1000Apart", Moments({0.5, 0, 2, 0, 0, 500}), "", ""},
         DiagnosisCase{"VariancesFarApart", Moments({0.5, 0, 2, 0, 0, 501}), "variance-ratio",
                       "the variances differ by a factor of 1002: the smallest is that of \"V1\" "
                       "(0,5), the largest that of \"V3\" (501)\n"},
@@ -153,6 +176,23 @@ INSTANTIATE_TEST_SUITE_P(
                       "not-positive-definite", "it first fails at variable 500, \"V500\","},
         DiagnosisCase{"At501VariablesNotTested", LastRepeatsFirst(501), "", ""}),
     testing::CaseName());
+
+// Whatever ran before it, the test never passes a variance that is not positive or a NaN.
+TEST(DiagnosisTest, PositiveDefinitenessFailsWhereAVarianceIsNotPositiveOrNaN) {
+    const double nan = std::nan("");
+    const struct {
+        std::vector<double> covariances;
+        std::size_t fails_at;
+    } cases[] = {{{1, 0, 0, 0, 0, 3}, 2},
+                 {{1, 0, -2, 0, 0, 3}, 2},
+                 {{1, 0, 2, 0, 0, nan}, 3},
+                 {{1, 0, 2, nan, 0, 3}, 3},
+                 {kUnrelated, 0}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(FirstVariableNotPositiveDefinite(c.covariances, 3), c.fails_at)
+            << ::testing::PrintToString(c.covariances);
+    }
+}
 
 TEST(DiagnosisTest, PositiveDefinitenessBeyond500VariablesWhenAsked) {
     const std::vector<Finding> findings = Diagnose({"", LastRepeatsFirst(501)}, {".", true});

@@ -51,6 +51,10 @@ TEST(OutputPathTest, SameFileAsTheFileSystemSeesIt) {
                        {"a.dsf", "link.txt", true},
                        // Not there yet, so only the names can tell: the careful answer.
                        {"c.dsf", "C.DSF", true},
+                       {"abcdefghijklmnopqrstuvwxyz", "ABCDEFGHIJKLMNOPQRSTUVWXYZ", true},
+                       // Only letters fold: these differ by the same bit as a letter's cases.
+                       {"@.dsf", "`.dsf", false},
+                       {"[.dsf", "{.dsf", false},
                        // Where both exist, the file system decides: Windows folds case.
                        {"a.dsf", "A.DSF", fs::path::preferred_separator == '\\'}};
     for (const auto& c : cases) {
