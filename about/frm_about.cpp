@@ -11,9 +11,9 @@
 #include "about_text.h"
 #include "dialog_font.h"
 #include "dpi.h"
-#include "form_layout.h"
 #include "program_path.h"
 #include "resource.h"
+#include "twip_rect.h"
 
 namespace dsf2vemo::gui {
 

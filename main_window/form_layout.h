@@ -1,5 +1,7 @@
 #pragma once
 
+#include "twip_rect.h"
+
 // The main window's geometry in twips (1440 to the inch), as pure functions: what Form_Load and
 // Form_Resize do to the controls' positions, with no window involved.
 
@@ -8,15 +10,6 @@ namespace dsf2vemo::layout {
 // The client area the window is designed for.
 inline constexpr float kDesignClientWidth = 5052;
 inline constexpr float kDesignClientHeight = 3948;
-
-struct TwipRect {
-    float Left = 0;
-    float Top = 0;
-    float Width = 0;
-    float Height = 0;
-
-    friend bool operator==(const TwipRect&, const TwipRect&) = default;
-};
 
 struct FormLayout {
     TwipRect cmdInput;

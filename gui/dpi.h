@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "form_layout.h"
+#include "twip_rect.h"
 
 namespace dsf2vemo::gui {
 
