@@ -118,22 +118,33 @@ void frmAbout::ShowAbout(std::wstring_view xCaption, std::wstring_view xYear) {
         SetForegroundWindow(Hwnd());
         return;
     }
-    version_line_ = about::VersionLineToShow(version_line_, build_number_);
-    CreateTopLevel(kClassName, AboutIcon(), kDesignCaption, kStyle, kExStyle);
-    SetWindowTextW(Hwnd(), about::AboutTitle(xCaption).c_str());
-    SetWindowTextW(Label1, about::CopyrightNotice(xYear).c_str());
-    SetWindowTextW(Label2, about::kWebHost);
-    SetWindowTextW(labelBuild, version_line_.c_str());
+    try {
+        version_line_ = about::VersionLineToShow(version_line_, build_number_);
+        CreateTopLevel(kClassName, AboutIcon(), kDesignCaption, kStyle, kExStyle);
+        SetWindowTextW(Hwnd(), about::AboutTitle(xCaption).c_str());
+        SetWindowTextW(Label1, about::CopyrightNotice(xYear).c_str());
+        SetWindowTextW(Label2, about::kWebHost);
+        SetWindowTextW(labelBuild, version_line_.c_str());
 
-    stand_in_owner_ = MakeStandInOwner();
-    if (stand_in_owner_) {
-        SetWindowLongPtrW(Hwnd(), GWLP_HWNDPARENT,
-                          reinterpret_cast<LONG_PTR>(stand_in_owner_.Get()));
+        stand_in_owner_ = MakeStandInOwner();
+        if (stand_in_owner_) {
+            SetWindowLongPtrW(Hwnd(), GWLP_HWNDPARENT,
+                              reinterpret_cast<LONG_PTR>(stand_in_owner_.Get()));
+        }
+        modal_.emplace(Hwnd());
+        if (showing_fault_) {
+            showing_fault_();
+        }
+        ShowWindow(Hwnd(), SW_SHOWNORMAL);
+        SetFocus(Command1);
+        RunModalLoop();
+    } catch (...) {
+        // A box left hidden with a live window would make every later showing take the
+        // "already up" road above, and the other windows would stay disabled.
+        Close();
+        stand_in_owner_.Reset();
+        throw;
     }
-    modal_.emplace(Hwnd());
-    ShowWindow(Hwnd(), SW_SHOWNORMAL);
-    SetFocus(Command1);
-    RunModalLoop();
     modal_.reset();
     stand_in_owner_.Reset();
 }

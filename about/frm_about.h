@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -51,6 +52,10 @@ class frmAbout final : public BaseWindow {
 
     // Closes the window if it is open (the main window does this as it closes); the state stays.
     void Unload();
+
+    // For tests: runs while a showing sets up, after the window exists and the other windows are
+    // disabled; what it throws is a failure of ShowAbout.
+    void SetShowingFault(std::function<void()> fault) { showing_fault_ = std::move(fault); }
 
     // The help services the about box carries for any form: What's This, context help and the
     // property popup menu, with the window of this box as their owner.
@@ -111,6 +116,7 @@ class frmAbout final : public BaseWindow {
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
     UniqueFont font_;
     COLORREF link_color_ = 0;
+    std::function<void()> showing_fault_;
 
     // Child windows go with their parent; these handles don't own them.
     HWND labelBuild = nullptr;

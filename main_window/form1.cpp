@@ -48,6 +48,7 @@ constexpr wchar_t kOneFileAtATime[] =
     L"Only one file is read at a time. Reading the first one,\r\n";
 constexpr wchar_t kFolderRefused[] = L"it is a folder, not a file";
 constexpr wchar_t kHelpFailed[] = L"An error occurred while trying to show the help window.";
+constexpr wchar_t kAboutFailed[] = L"An error occurred while trying to show the about box.";
 
 // Shown instead of an echo the pane can't take; whether the data were read doesn't depend on it.
 std::string EchoTooLargeNote(std::size_t characters) {
@@ -356,8 +357,14 @@ void Form1::cmdHelp_Click() {
 }
 
 void Form1::cmdAbout_Click() {
-    if (about_ != nullptr) {
+    if (about_ == nullptr) {
+        return;
+    }
+    try {
         about_->ShowAbout(WindowText(Hwnd()), std::int16_t{2000});
+    } catch (...) {
+        // The box has taken down what it made, so the next click starts afresh.
+        ShowErrorMessage(kAboutFailed, ErrorDescription(std::current_exception()));
     }
 }
 

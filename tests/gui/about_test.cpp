@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -271,6 +272,30 @@ TEST_F(AboutTest, AboutButtonShowsTheBoxModallyUntilClosed) {
         EXPECT_TRUE(way + 1 < ways.size() ? IsWindowEnabled(form_.Hwnd()) : !form_.Hwnd());
     }
     EXPECT_TRUE(shell_.calls.empty());
+}
+
+// A showing that fails once, with the box's window made and the main window disabled, is reported
+// and leaves nothing behind: the main window takes input and the next About shows the box.
+TEST_F(AboutTest, AFailedShowingIsReportedAndTheNextOneWorks) {
+    about_.SetShowingFault([this] {
+        about_.SetShowingFault(nullptr);
+        throw std::runtime_error("no room for the box");
+    });
+    Click(gui::IDC_cmdAbout);
+    ASSERT_EQ(box_.shown.size(), 1u);
+    EXPECT_EQ(
+        box_.shown[0].text,
+        L"An error occurred while trying to show the about box.\r\n\r\n(no room for the box)");
+    EXPECT_EQ(box_.shown[0].caption, L"Error");
+    EXPECT_EQ(about_.Hwnd(), nullptr);
+    EXPECT_TRUE(IsWindowEnabled(form_.Hwnd()));
+    std::wstring title;
+    WhileAboutShows([&] { Click(gui::IDC_cmdAbout); },
+                    [&](HWND about) {
+                        title = gui::WindowText(about);
+                        PressKey(VK_ESCAPE);
+                    });
+    EXPECT_EQ(title, L"Convert from Prelis to Vemo");
 }
 
 }  // namespace
