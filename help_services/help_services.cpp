@@ -4,6 +4,7 @@
 
 #include <exception>
 #include <stdexcept>
+#include <string>
 #include <utility>
 
 #include "help_file.h"
@@ -14,6 +15,9 @@ namespace dsf2vemo::gui {
 namespace {
 
 constexpr std::int16_t kRightButton = 2;
+// The point sizes the font dialog accepts.
+constexpr float kSmallestFontSize = 1;
+constexpr float kLargestFontSize = 1638;
 
 [[noreturn]] void ThrowMissing(const char* property) {
     throw std::runtime_error(std::string("the control has no property \"") + property + "\"");
@@ -276,6 +280,12 @@ void HelpServices::mnuPopupFont_Click() {
     const std::optional<FontAttributes> font = WhatsThisControl->Font();
     if (!font) {
         ThrowMissing("Font");
+    }
+    // What the font dialog takes; anything else (NaN and infinities included) would reach the
+    // dialog's integer sizes as an undefined conversion.
+    if (!(font->Size >= kSmallestFontSize && font->Size <= kLargestFontSize)) {
+        throw std::invalid_argument("the font size " + std::to_string(font->Size) +
+                                    " is not one the font dialog takes (1 to 1638 points)");
     }
     comdlg.FontName = font->Name;
     comdlg.FontBold = font->Bold;

@@ -4,8 +4,10 @@
 
 #include <commdlg.h>
 
+#include <cmath>
 #include <functional>
 #include <initializer_list>
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -255,6 +257,28 @@ TEST_F(HelpServicesTest, PropertyCommandsRoundTripThroughTheDialogs) {
     EXPECT_EQ(events_, (std::vector<std::string>{"Summarize", "BackColor", "BackColor", "ForeColor",
                                                  "ForeColor", "Font", "Font"}));
     EXPECT_TRUE(help_.win_help.requests.empty());
+}
+
+// A font size the dialog doesn't take fails the command before the dialog opens: the control
+// keeps its font and hears nothing.
+TEST_F(HelpServicesTest, FontCommandRefusesSizesTheDialogDoesNotTake) {
+    control_.type_name = L"ListView";
+    control_.item = &selected_;
+    const float inf = std::numeric_limits<float>::infinity();
+    for (const float size :
+         {std::nanf(""), inf, -inf, 0.0f, 0.5f, -12.0f, 1639.0f, 1.0f, 1638.0f}) {
+        SCOPED_TRACE(size);
+        const gui::FontAttributes font{L"Arial", false, false, size};
+        control_.font = font;
+        help_.dialogs.fonts.clear();
+        events_.clear();
+        help_.dialogs.answer = {0, 0, L"Mono", false, false, 12, {}};
+        Popup(kFont);
+        const bool takes = size == 1.0f || size == 1638.0f;
+        EXPECT_EQ(help_.dialogs.fonts.size(), takes ? 1u : 0u);
+        EXPECT_EQ(events_.size(), takes ? 1u : 0u);
+        EXPECT_EQ(control_.font->Name, takes ? L"Mono" : L"Arial");
+    }
 }
 
 // ChooseColorW and ChooseFontW, answered from inside their modal loops.
