@@ -36,16 +36,15 @@ set(DSF2VEMO_MSI ${CMAKE_BINARY_DIR}/dsf2vemo-${DSF2VEMO_MSI_VERSION}-x64.msi)
 set(stage ${CMAKE_BINARY_DIR}/msi)
 file(MAKE_DIRECTORY ${stage})
 set(wxs ${PROJECT_SOURCE_DIR}/resources/dsf2vemo.wxs)
+set(wixl_common --arch x64 --define "Publisher=${DSF2VEMO_MSI_PUBLISHER}"
+                --define UpgradeCode=${DSF2VEMO_UPGRADE_CODE} ${wxs})
 add_custom_command(OUTPUT ${DSF2VEMO_MSI}
     COMMAND ${CMAKE_STRIP} --strip-all -o dsf2vemo.exe $<TARGET_FILE:dsf2vemo>
     COMMAND ${CMAKE_STRIP} --strip-all -o dsf2vemo-cli.exe $<TARGET_FILE:dsf2vemo-cli>
     COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/README.md
             ${PROJECT_SOURCE_DIR}/examples/demo.dsf ${PROJECT_SOURCE_DIR}/resources/dsf2vemo.ico .
-    COMMAND ${WIXL} --arch x64 --output ${DSF2VEMO_MSI}
-            --define Version=${DSF2VEMO_MSI_VERSION}
-            --define "Publisher=${DSF2VEMO_MSI_PUBLISHER}"
-            --define ProductCode=${DSF2VEMO_PRODUCT_CODE}
-            --define UpgradeCode=${DSF2VEMO_UPGRADE_CODE} ${wxs}
+    COMMAND ${WIXL} --output ${DSF2VEMO_MSI} --define Version=${DSF2VEMO_MSI_VERSION}
+            --define ProductCode=${DSF2VEMO_PRODUCT_CODE} ${wixl_common}
     WORKING_DIRECTORY ${stage}
     DEPENDS dsf2vemo dsf2vemo-cli ${wxs} ${PROJECT_SOURCE_DIR}/README.md
             ${PROJECT_SOURCE_DIR}/examples/demo.dsf ${PROJECT_SOURCE_DIR}/resources/dsf2vemo.ico
@@ -55,8 +54,23 @@ add_custom_command(OUTPUT ${DSF2VEMO_MSI}
 add_custom_target(msi ALL DEPENDS ${DSF2VEMO_MSI})
 
 if(DSF2VEMO_BUILD_TESTS)
-    # Installs, opens a file through the installed program and uninstalls, in a Wine prefix
-    # made for it alone.
+    # The same files as the next major version, to see a later installer replace this one.
+    string(REGEX MATCH "^[0-9]+" major ${DSF2VEMO_MSI_VERSION})
+    math(EXPR later_major "${major} + 1")
+    set(later_version ${later_major}.00)
+    string(UUID later_code NAMESPACE ${DSF2VEMO_UPGRADE_CODE}
+           NAME "dsf2vemo ${later_version}" TYPE SHA1 UPPER)
+    set(later_msi ${CMAKE_BINARY_DIR}/tests/dsf2vemo-${later_version}-x64.msi)
+    add_custom_command(OUTPUT ${later_msi}
+        COMMAND ${WIXL} --output ${later_msi} --define Version=${later_version}
+                --define ProductCode=${later_code} ${wixl_common}
+        WORKING_DIRECTORY ${stage}
+        DEPENDS ${DSF2VEMO_MSI}
+        VERBATIM)
+    add_custom_target(msi_later_version ALL DEPENDS ${later_msi})
+
+    # Installs, opens a file through the installed program, upgrades and uninstalls, in a Wine
+    # prefix made for it alone.
     add_executable(dsf2vemo_msi_tests ${PROJECT_SOURCE_DIR}/tests/msi_install_test.cpp)
     target_include_directories(dsf2vemo_msi_tests PRIVATE ${PROJECT_SOURCE_DIR}/main_window
                                                           ${PROJECT_SOURCE_DIR}/resources)
@@ -66,6 +80,7 @@ if(DSF2VEMO_BUILD_TESTS)
     add_test(NAME windows.msi_install
         COMMAND ${CMAKE_COMMAND} "-DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}"
                 -DTEST_PROGRAM=$<TARGET_FILE:dsf2vemo_msi_tests> -DMSI=${DSF2VEMO_MSI}
+                -DLATER_MSI=${later_msi}
                 -DSTAGE=${stage} -DPANE=${PROJECT_SOURCE_DIR}/tests/data/demo_pane.txt
                 -DWORK_DIR=${CMAKE_BINARY_DIR}/tests/msi_install
                 -P ${PROJECT_SOURCE_DIR}/tests/msi_install.cmake)

@@ -1,8 +1,10 @@
 // The installer, run as a user would run it: msiexec installs it quietly, everything it should make
 // is in place with the right contents, the installed program started through its "Open with"
-// command reads the file into its window, and msiexec removes everything again.
-//   dsf2vemo_msi_tests INSTALLER.msi STAGE_FOLDER EXPECTED_PANE.txt
-// STAGE_FOLDER holds the files the installer was built from. Run in a Wine prefix of its own.
+// command reads the file into its window, a later version replaces it, and msiexec removes
+// everything again.
+//   dsf2vemo_msi_tests INSTALLER.msi LATER.msi STAGE_FOLDER EXPECTED_PANE.txt
+// LATER.msi is the same installer with a later version; STAGE_FOLDER holds the files both were
+// built from. Run in a Wine prefix of its own.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -32,6 +34,7 @@ namespace {
 namespace fs = std::filesystem;
 
 fs::path g_msi;
+fs::path g_later_msi;
 fs::path g_stage;
 fs::path g_expected_pane;
 
@@ -210,6 +213,19 @@ HWND MainWindowOf(DWORD process) {
     return search.found;
 }
 
+// The installed products that carry the installer's upgrade code.
+std::vector<std::wstring> RelatedProducts() {
+    std::vector<std::wstring> products;
+    for (DWORD index = 0;; ++index) {
+        std::wstring product(39, L'\0');
+        if (MsiEnumRelatedProductsW(kUpgradeCode, 0, index, product.data()) != ERROR_SUCCESS) {
+            return products;
+        }
+        product.resize(38);
+        products.push_back(product);
+    }
+}
+
 // What must exist after the install, with what it must hold, and be gone after the uninstall.
 struct Installed {
     std::string what;
@@ -275,16 +291,19 @@ std::vector<Installed> WhatTheInstallerMakes(const std::wstring& product) {
              ""},
             {"the default program of .dsf (left alone)",
              [=] { return RegistryString(user, classes + L".dsf", L""); }, std::nullopt},
-            {"the product found by its upgrade code",
-             [=]() -> std::optional<std::string> {
-                 std::wstring related(39, L'\0');
-                 if (MsiEnumRelatedProductsW(kUpgradeCode, 0, 0, related.data()) != ERROR_SUCCESS) {
+            {"the products found by the upgrade code",
+             []() -> std::optional<std::string> {
+                 const std::vector<std::wstring> products = RelatedProducts();
+                 if (products.empty()) {
                      return std::nullopt;
                  }
-                 related.resize(38);
-                 return Utf8(related);
+                 std::string list;
+                 for (const std::wstring& related : products) {
+                     list += Utf8(related) + " ";
+                 }
+                 return list;
              },
-             Utf8(product)},
+             Utf8(product) + " "},
             {"the uninstall entry's name", [=] { return UninstallEntry(product, L"DisplayName"); },
              "dsf2vemo"},
             {"the uninstall entry's version",
@@ -341,13 +360,11 @@ void OpenWithInstalledProgram(const fs::path& file) {
     CloseHandle(process.hProcess);
 }
 
-TEST(MsiInstall, InstallsOpensAndUninstallsClean) {
+TEST(MsiInstall, InstallsOpensUpgradesAndUninstallsClean) {
     ASSERT_EQ(RunProgram(L"msiexec /i \"" + g_msi.wstring() + L"\" /qn"), 0u);
-
-    std::wstring product(39, L'\0');
-    ASSERT_EQ(MsiEnumRelatedProductsW(kUpgradeCode, 0, 0, product.data()), ERROR_SUCCESS)
-        << "no product with the upgrade code is installed";
-    product.resize(38);
+    const std::vector<std::wstring> installed = RelatedProducts();
+    ASSERT_EQ(installed.size(), 1u) << "products with the upgrade code after the install";
+    const std::wstring product = installed.front();
     const std::vector<Installed> items = WhatTheInstallerMakes(product);
     for (const Installed& item : items) {
         EXPECT_EQ(item.read(), item.expected) << "after the install: " << item.what;
@@ -360,7 +377,16 @@ TEST(MsiInstall, InstallsOpensAndUninstallsClean) {
                   fs::copy_options::overwrite_existing);
     OpenWithInstalledProgram(folder / L"study.dsf");
 
-    ASSERT_EQ(RunProgram(L"msiexec /x \"" + g_msi.wstring() + L"\" /qn"), 0u);
+    // A later version takes this one's place instead of sitting beside it.
+    ASSERT_EQ(RunProgram(L"msiexec /i \"" + g_later_msi.wstring() + L"\" /qn"), 0u);
+    const std::vector<std::wstring> upgraded = RelatedProducts();
+    ASSERT_EQ(upgraded.size(), 1u) << "products with the upgrade code after the upgrade";
+    EXPECT_NE(upgraded.front(), product);
+    EXPECT_EQ(UninstallEntry(product, L"DisplayName"), std::nullopt);
+    EXPECT_NE(items.front().read(), std::nullopt) << "the program after the upgrade";
+
+    ASSERT_EQ(RunProgram(L"msiexec /x \"" + g_later_msi.wstring() + L"\" /qn"), 0u);
+    EXPECT_EQ(UninstallEntry(upgraded.front(), L"DisplayName"), std::nullopt);
     for (const Installed& item : items) {
         EXPECT_EQ(item.read(), std::nullopt) << "after the uninstall: " << item.what;
     }
@@ -371,13 +397,15 @@ TEST(MsiInstall, InstallsOpensAndUninstallsClean) {
 
 int wmain(int argc, wchar_t** argv) {
     ::testing::InitGoogleTest(&argc, argv);
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: dsf2vemo_msi_tests INSTALLER.msi STAGE_FOLDER PANE.txt\n");
+    if (argc != 5) {
+        std::fprintf(stderr,
+                     "usage: dsf2vemo_msi_tests INSTALLER.msi LATER.msi STAGE_FOLDER PANE.txt\n");
         return 2;
     }
     dsf2vemo::g_msi = argv[1];
-    dsf2vemo::g_stage = argv[2];
-    dsf2vemo::g_expected_pane = argv[3];
+    dsf2vemo::g_later_msi = argv[2];
+    dsf2vemo::g_stage = argv[3];
+    dsf2vemo::g_expected_pane = argv[4];
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     const int result = RUN_ALL_TESTS();
     CoUninitialize();
