@@ -68,6 +68,8 @@ if(DSF2VEMO_BUILD_TESTS)
         DEPENDS ${DSF2VEMO_MSI}
         VERBATIM)
     add_custom_target(msi_later_version ALL DEPENDS ${later_msi})
+    # Built after the installer, never beside it: both would make it otherwise.
+    add_dependencies(msi_later_version msi)
 
     # Installs, opens a file through the installed program, upgrades and uninstalls, in a Wine
     # prefix made for it alone.
