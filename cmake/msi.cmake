@@ -4,7 +4,9 @@
 find_program(WIXL wixl REQUIRED)
 
 # The version is the one the programs' version resources carry; the publisher is the holder the
-# about box names. Both are read from their single source.
+# about box names. Both are read from their single source, and a change there reconfigures.
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+             ${PROJECT_SOURCE_DIR}/resources/version.h ${PROJECT_SOURCE_DIR}/about/about_site.h)
 file(STRINGS ${PROJECT_SOURCE_DIR}/resources/version.h version_line
      REGEX "^#define DSF2VEMO_VERSION_TEXT ")
 string(REGEX REPLACE "^#define DSF2VEMO_VERSION_TEXT \"([0-9]+\\.[0-9]+)\"$" "\\1"
