@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs, on Debian 12, what the build needs and is missing. Groups: native (the default),
-# bench, windows (cross build, Wine, `script` for terminal tests, zip for the package) and
+# bench, windows (cross build, Wine, `script` for terminal tests, zip and wixl for the packages) and
 # screenshot (tools/wine/with_xvfb.sh and pictures of its display). Prints nothing when
 # everything is there.
 set -euo pipefail
@@ -9,7 +9,7 @@ packages_for() {
     case "$1" in
         native) echo "cmake g++ make libcli11-dev libgtest-dev libgmock-dev googletest libeigen3-dev locales" ;;
         bench) echo "libbenchmark-dev time hyperfine" ;;
-        windows) echo "g++-mingw-w64-x86-64-posix wine64 wine fonts-wine xvfb bsdutils zip unzip" ;;
+        windows) echo "g++-mingw-w64-x86-64-posix wine64 wine fonts-wine xvfb bsdutils zip unzip wixl" ;;
         screenshot) echo "xvfb imagemagick xdotool" ;;
         fuzz) echo "clang-14 libclang-rt-14-dev llvm-14" ;;
         *) echo "install_deps.sh: unknown group '$1'" >&2; exit 2 ;;

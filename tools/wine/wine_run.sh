@@ -14,7 +14,9 @@ prefix=$(cd "$(dirname "$prefix")" && pwd)/$(basename "$prefix")
 
 export WINEPREFIX=$prefix
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No Mono or Gecko installers, and no menu entries or file types copied into the Linux desktop
+# when an installer makes a shortcut or registers a file type.
+export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
 export WINEARCH=win64
 graphics=${DSF2VEMO_WINE_GRAPHICS:-null}
 wine=/usr/lib/wine/wine64
