@@ -403,16 +403,16 @@ void RemoveLiveFiles() {
 #ifdef _WIN32
 
 // The console handler runs on a thread of its own: this lock keeps it from removing a file in the
-// middle of being created or put in place. Once it has run, nothing more is put in place.
+// middle of being created or put in place.
 std::mutex live_files_lock;
-bool ending = false;
 
+// Ends the process as the system's own handler does on Ctrl+C, whatever the event, and so without
+// returning: Wine's own handler ends it with status 0, which would pass an interrupted conversion
+// for a successful one. Holding the lock to the end, nothing is put in place meanwhile.
 BOOL WINAPI OnConsoleEvent(DWORD /*event*/) {
     const std::lock_guard lock(live_files_lock);
-    ending = true;
     RemoveLiveFiles();
-    // The next handler, in the end the system's own, ends the process as it would have.
-    return FALSE;
+    ExitProcess(STATUS_CONTROL_C_EXIT);
 }
 
 void WatchInterrupts() {
@@ -424,12 +424,6 @@ void WatchInterrupts() {
 class InterruptsHeld {
   public:
     InterruptsHeld() : lock_(live_files_lock) {}
-    // Ctrl+C or a closing console came first: the process is about to end.
-    void ThrowIfEnding() const {
-        if (ending) {
-            CannotWrite("the program is being ended");
-        }
-    }
 
   private:
     std::lock_guard<std::mutex> lock_;
@@ -495,8 +489,6 @@ class InterruptsHeld {
     InterruptsHeld(const InterruptsHeld&) = delete;
     InterruptsHeld& operator=(const InterruptsHeld&) = delete;
 
-    void ThrowIfEnding() const {}
-
   private:
     sigset_t saved_;
 };
@@ -520,7 +512,6 @@ ReplacementFile::ReplacementFile(const fs::path& target,
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         path_ = target_.parent_path() / next_name();
         const InterruptsHeld held;
-        held.ThrowIfEnding();
         const NativeFile file = CreateNew(path_);
         if (file == kNoFile) {
             continue;
@@ -592,7 +583,6 @@ void ReplacementFile::Commit() {
 #endif
     {
         const InterruptsHeld held;
-        held.ThrowIfEnding();
         PutInPlace(path_, target_);
         DropLiveFile(path_.c_str());
         committed_ = true;
