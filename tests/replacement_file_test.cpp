@@ -127,7 +127,7 @@ TEST(ReplacementFileTest, KeepsTheOldFileOnFailureAndItsModeAndOwnerOnSuccess) {
     EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{name});
 }
 
-// The files under `folder`, links as "name -> target", with their text when `with_text`.
+// The files under `folder` with their text, and the links as "name -> target".
 std::vector<std::string> Tree(const fs::path& folder) {
     std::vector<std::string> entries;
     for (const fs::directory_entry& entry : fs::recursive_directory_iterator(folder)) {
@@ -188,11 +188,7 @@ TEST_P(ReplacementLinkTest, ReplacesTheFileTheLinkNames) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, ReplacementLinkTest,
     ::testing::Values(
-        LinkCase{"Relative",
-                 {{"out/link.txt", "../shared/study.txt"}},
-                 "out/link.txt",
-                 "shared/study.txt"},
-        LinkCase{"ChainOfAbsoluteAndRelative",
+        LinkCase{"AbsoluteToRelative",
                  {{"out/link.txt", "../shared/study.txt"}, {"chain.txt", "@/out/link.txt"}},
                  "chain.txt",
                  "shared/study.txt"},
@@ -250,7 +246,7 @@ TEST(ReplacementFileTest, ASignalDuringAWriteLeavesOnlyTheOldTarget) {
 
 // A flush that fails is a failed write, reported: the file's own (the old target then stays and
 // the temporary file goes) and the folder's after the rename (the new file is then in place).
-// strace makes the N-th fsync fail.
+// strace makes the N-th fsync fail; LeakSanitizer can't work under it and is turned off.
 TEST(ReplacementFileTest, AFailedFlushIsReported) {
     const fs::path strace = "/usr/bin/strace";
     testing::TempDir dir;
@@ -272,7 +268,7 @@ TEST(ReplacementFileTest, AFailedFlushIsReported) {
         WriteFileText(output, "old");
         const testing::ChildResult child = testing::RunChild(
             strace,
-            {"-o", "/dev/null", "-e", "trace=fsync", "-e",
+            {"-o", "/dev/null", "-E", "ASAN_OPTIONS=detect_leaks=0", "-e", "trace=fsync", "-e",
              "inject=fsync:error=EIO:when=" + std::to_string(call), DSF2VEMO_CLI_PATH,
              "--list-separator", ",", "--decimal-separator", ".", input.string()},
             {}, scratch.Path());
