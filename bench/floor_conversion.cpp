@@ -1,7 +1,8 @@
 // The floor of a conversion, for bench/run_bench.sh to measure dsf2vemo-cli against: reads a
 // data system file, formats every value with std::to_chars (15 significant digits) and the
-// separators "," and "." into one buffer, and writes it once. No checks, no echo, no temporary
-// file: what the text data file costs at the least.
+// separators "," and "." into one buffer, and writes it once, flushing it and its folder to disk
+// as the converter does. No checks, no echo, no temporary file: what a durable text data file
+// costs at the least.
 //
 //   floor_conversion INPUT.dsf OUTPUT.txt
 #include <charconv>
@@ -15,6 +16,9 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -102,8 +106,14 @@ int main(int argc, char** argv) {
 
     std::FILE* file = std::fopen(argv[2], "wb");
     if (file == nullptr || std::fwrite(out.data(), 1, out.size(), file) != out.size() ||
-        std::fclose(file) != 0) {
+        std::fflush(file) != 0 || fsync(fileno(file)) != 0 || std::fclose(file) != 0) {
         std::cerr << "floor_conversion: the output could not be written\n";
+        return 1;
+    }
+    const std::filesystem::path folder = std::filesystem::path(argv[2]).parent_path();
+    const int descriptor = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (descriptor < 0 || fsync(descriptor) != 0 || close(descriptor) != 0) {
+        std::cerr << "floor_conversion: the output's folder could not be flushed\n";
         return 1;
     }
     return 0;

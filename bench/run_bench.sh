@@ -48,13 +48,14 @@ if [ "$ratio_only" = no ]; then
 fi
 
 # The same file, converted by both in turn; the median of each over many runs. Both write a new
-# file each time: replacing the last run's output would charge one of them for freeing it.
+# file each time: replacing the last run's output would charge one of them for freeing it. Each
+# removes only its own, so that both outputs are there to measure afterwards.
 ratio_p=2000
 "$root/build/bench/bench/make_bench_dsf" "$ratio_p" "$work/ratio.dsf"
 echo
 echo "Whole-process conversion of p = $ratio_p ($(($(stat -c %s "$work/ratio.dsf") / 1000000)) MB in) against the floor"
 hyperfine --shell=none --warmup 3 --runs 21 --style basic --export-csv "$work/ratio.csv" \
-    --prepare "rm -f $work/cli.txt $work/floor.txt" \
+    --prepare "rm -f $work/cli.txt" --prepare "rm -f $work/floor.txt" \
     -n cli "$cli --list-separator , --decimal-separator . -o $work/cli.txt $work/ratio.dsf" \
     -n floor "$floor $work/ratio.dsf $work/floor.txt"
 echo "Output: $(($(stat -c %s "$work/cli.txt") / 1000000)) MB (cli), $(($(stat -c %s "$work/floor.txt") / 1000000)) MB (floor)"

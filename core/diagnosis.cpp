@@ -154,7 +154,9 @@ class Diagnosis {
     }
 
     void CheckText() {
-        const std::size_t header_byte = FirstNonTextByte(file_.Header);
+        // Trailing NULs stand for the spaces that pad the header; the names come trimmed.
+        const std::string_view header(file_.Header);
+        const std::size_t header_byte = FirstNonTextByte(header.substr(0, UnpaddedSize(header)));
         if (header_byte != std::string_view::npos) {
             Add("header-not-text",
                 "byte " + std::to_string(header_byte + 1) + " of the header is 0x" +

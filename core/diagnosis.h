@@ -31,12 +31,12 @@ struct DiagnosisOptions {
     bool test_positive_definite_at_any_size = false;
 };
 
-// Checks the header and names for bytes that are not text, the case count against the variable
-// count, and the matrix: values that are not finite, variances that are not positive,
-// covariances beyond the product of the standard deviations, a correlation matrix, variances
-// more than a factor of 1000 apart and, when nothing simpler is wrong, positive definiteness.
-// Findings come in that order. Throws ConversionError (Unsupported) when the memory for the
-// positive-definiteness test can't be had.
+// Checks the header (but for its trailing padding of spaces and NULs) and names for bytes that
+// are not text, the case count against the variable count, and the matrix: values that are not
+// finite, variances that are not positive, covariances beyond the product of the standard
+// deviations, a correlation matrix, variances more than a factor of 1000 apart and, when nothing
+// simpler is wrong, positive definiteness. Findings come in that order. Throws ConversionError
+// (Unsupported) when the memory for the positive-definiteness test can't be had.
 std::vector<Finding> Diagnose(const DsfFile& file, const DiagnosisOptions& options = {});
 
 // After the echo in `pane`: an empty line, the heading "Warnings" and one line per finding; with

@@ -54,12 +54,12 @@ class ByteCursor {
     std::size_t offset_ = 0;
 };
 
-std::string_view TrimSpaces(std::string_view text) {
+// Leading spaces and the trailing padding go. Tools written in C may pad a name with NUL bytes
+// where the format has spaces, so a NUL counts as padding at the end; elsewhere it stays.
+std::string_view TrimName(std::string_view text) {
+    text = text.substr(0, UnpaddedSize(text));
     const auto first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+    return first == std::string_view::npos ? std::string_view() : text.substr(first);
 }
 
 void AppendCount(ResultsPane& pane, std::int32_t count, std::string_view label) {
@@ -108,7 +108,7 @@ void ParseMoments(ByteCursor& in, MomentData& data, ResultsPane& pane) {
 
     pane.AppendNewLine();
     for (std::size_t i = 0; i < count; ++i) {
-        const std::string_view name = TrimSpaces(in.Text(kNameSize));
+        const std::string_view name = TrimName(in.Text(kNameSize));
         if (i > 0) {
             pane.AppendText(", ");
         }

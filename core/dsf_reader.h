@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "moment_data.h"
 #include "results_pane.h"
@@ -19,6 +20,12 @@ inline constexpr std::int32_t kMaxVariableCount = 46340;
 // Bytes a data system file with p variables needs: 72 + 20p + 4p^2.
 constexpr std::int64_t DsfSize(std::int64_t variable_count) {
     return kDsfFixedSize + 20 * variable_count + 4 * variable_count * variable_count;
+}
+
+// The length of `text` without its trailing padding: spaces and NUL bytes, in any mix.
+constexpr std::size_t UnpaddedSize(std::string_view text) {
+    const auto last = text.find_last_not_of(std::string_view(" \0", 2));
+    return last == std::string_view::npos ? 0 : last + 1;
 }
 
 // What a data system file holds: its 64-byte header text, untrimmed, and the moments.

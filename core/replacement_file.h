@@ -12,7 +12,13 @@ std::string RandomTemporaryName();
 
 // The new content of `target`, written to a temporary file of its own in the target's folder and
 // put in the target's place only by Commit. Until then the target stays as it was; a replacement
-// that is never committed is removed, whatever failed.
+// that is never committed is removed, whatever failed, and so is one whose process is ended by
+// SIGINT, SIGTERM or SIGHUP (Ctrl+C or a closing console on Windows) meanwhile. Commit flushes the
+// file to disk before it takes the target's place, and on POSIX the folder after: a crash or a
+// power loss leaves the old file or the whole new one. A failed flush is a failed write.
+//
+// A target that is a symbolic link (or a chain of them; on Windows also a junction) stays one:
+// the file it names is replaced, in that file's folder, and a dangling link's file is created.
 //
 // The temporary file is created exclusively: a name already taken, by a file or by a symbolic
 // link planted there, is never opened, and the next name from `next_name` is tried. Commit keeps

@@ -66,3 +66,22 @@ if(NOT err MATCHES "cannot read")
     message(FATAL_ERROR "--check --quiet hid the error for a missing file: '${err}'")
 endif()
 run_cli(2 ${WORK_DIR}/check_usage.out err --check -o ${WORK_DIR}/x.txt ${INPUT})
+
+# A target that is a chain of symbolic links stays one: the file at its end is replaced, and no
+# temporary file is left. The links are made here, so the Windows program meets real ones too.
+file(MAKE_DIRECTORY ${WORK_DIR}/shared ${WORK_DIR}/out)
+file(WRITE ${WORK_DIR}/shared/study.txt "old")
+file(CREATE_LINK ../shared/study.txt ${WORK_DIR}/out/link.txt SYMBOLIC)
+file(CREATE_LINK ${WORK_DIR}/out/link.txt ${WORK_DIR}/chain.txt SYMBOLIC)
+run_cli(0 ${WORK_DIR}/link.out err --list-separator , --decimal-separator . -o ${WORK_DIR}/chain.txt
+        ${INPUT})
+expect_same_bytes(${WORK_DIR}/shared/study.txt ${EXPECTED_DIR}/demo_comma.txt)
+foreach(link out/link.txt chain.txt)
+    if(NOT IS_SYMLINK ${WORK_DIR}/${link})
+        message(FATAL_ERROR "${link} is no longer a symbolic link")
+    endif()
+endforeach()
+file(GLOB left_behind ${WORK_DIR}/*.tmp ${WORK_DIR}/out/*.tmp ${WORK_DIR}/shared/*.tmp)
+if(left_behind)
+    message(FATAL_ERROR "temporary files were left: ${left_behind}")
+endif()

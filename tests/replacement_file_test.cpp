@@ -22,7 +22,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <csignal>
+#include <thread>
+#include <utility>
+
+#include "case_name.h"
+#include "process_runner.h"
 #endif
 
 namespace dsf2vemo {
@@ -119,6 +125,159 @@ TEST(ReplacementFileTest, KeepsTheOldFileOnFailureAndItsModeAndOwnerOnSuccess) {
     ASSERT_EQ(stat(target.c_str(), &after), 0);
     EXPECT_EQ(after.st_uid, root ? 65534u : geteuid());
     EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{name});
+}
+
+// The files under `folder` with their text, and the links as "name -> target".
+std::vector<std::string> Tree(const fs::path& folder) {
+    std::vector<std::string> entries;
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(folder)) {
+        const std::string name = entry.path().lexically_relative(folder).string();
+        if (entry.is_symlink()) {
+            entries.push_back(name + " -> " + fs::read_symlink(entry.path()).string());
+        } else if (entry.is_regular_file()) {
+            entries.push_back(name + ": " + ReadFileText(entry.path()));
+        }
+    }
+    std::sort(entries.begin(), entries.end());
+    return entries;
+}
+
+// A target that is a link: the links made (in order, "@" standing for the test's folder) and the
+// file that then holds the new text; the others keep theirs. "shared/study.txt" exists before,
+// with a mode no usual umask gives, and keeps that mode.
+struct LinkCase {
+    const char* name;
+    std::vector<std::pair<std::string, std::string>> links;
+    std::string target;
+    std::string written;
+    std::string error = "";
+};
+
+class ReplacementLinkTest : public ::testing::TestWithParam<LinkCase> {};
+
+TEST_P(ReplacementLinkTest, ReplacesTheFileTheLinkNames) {
+    const LinkCase& c = GetParam();
+    testing::TempDir dir;
+    fs::create_directories(dir.Path() / "shared");
+    fs::create_directories(dir.Path() / "out");
+    const fs::path study = dir.Path() / "shared" / "study.txt";
+    WriteFileText(study, "old");
+    const fs::perms mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+    fs::permissions(study, mode);
+    for (const auto& [link, to] : c.links) {
+        const std::string absolute = dir.Path().string();
+        fs::create_symlink(to[0] == '@' ? absolute + to.substr(1) : to, dir.Path() / link);
+    }
+    std::vector<std::string> expected = Tree(dir.Path());
+    if (!c.error.empty()) {
+        EXPECT_THAT(
+            [&] {
+                WriteTextData(dir.Path() / c.target, DemoMomentData(), {",", "."});
+            },
+            ThrowsMessage<ConversionError>(HasSubstr(c.error)));
+    } else {
+        WriteTextData(dir.Path() / c.target, DemoMomentData(), {",", "."});
+        std::erase(expected, c.written + ": old");
+        expected.push_back(c.written + ": " + kDemoComma);
+        std::sort(expected.begin(), expected.end());
+    }
+    EXPECT_EQ(Tree(dir.Path()), expected);
+    EXPECT_EQ(fs::status(study).permissions(), mode);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ReplacementLinkTest,
+    ::testing::Values(
+        LinkCase{"AbsoluteToRelative",
+                 {{"out/link.txt", "../shared/study.txt"}, {"chain.txt", "@/out/link.txt"}},
+                 "chain.txt",
+                 "shared/study.txt"},
+        LinkCase{
+            "Dangling", {{"out/new.txt", "../shared/new.txt"}}, "out/new.txt", "shared/new.txt"},
+        LinkCase{"Loop",
+                 {{"a.txt", "b.txt"}, {"b.txt", "a.txt"}},
+                 "a.txt",
+                 "",
+                 "the name leads through more than 40 symbolic links"}),
+    testing::CaseName());
+
+// Ended by a signal while it writes the second of two inputs: its temporary file goes, its old
+// target stays, the first input stays converted, and the process ends by that signal, so that a
+// shell sees 128 + its number.
+TEST(ReplacementFileTest, ASignalDuringAWriteLeavesOnlyTheOldTarget) {
+    testing::TempDir dir;
+    const fs::path first = dir.Path() / "first.dsf";
+    const fs::path second = dir.Path() / "second.dsf";
+    testing::WriteFileBytes(first, testing::BuildDsf(DemoMomentData()));
+    testing::WriteFileBytes(second, testing::BuildDsf(testing::SyntheticMomentData(2000)));
+    const auto writing_second = [&] {
+        if (!fs::exists(dir.Path() / "first.txt")) {
+            return false;
+        }
+        const std::vector<std::string> names = Entries(dir.Path());
+        return std::any_of(names.begin(), names.end(),
+                           [](const std::string& name) { return name.ends_with(".tmp"); });
+    };
+    for (const int signal : {SIGINT, SIGTERM}) {
+        SCOPED_TRACE(signal);
+        testing::TempDir scratch;
+        fs::remove(dir.Path() / "first.txt");
+        WriteFileText(dir.Path() / "second.txt", "old");
+        testing::ChildLimits limits;
+        limits.cpu_seconds = 30;
+        const int pid = testing::StartChild(
+            DSF2VEMO_CLI_PATH,
+            {"--list-separator", ",", "--decimal-separator", ".", first.string(), second.string()},
+            limits, scratch.Path());
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (!writing_second() && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        kill(pid, signal);
+        const testing::ChildResult child = testing::WaitForChild(pid, scratch.Path());
+        EXPECT_FALSE(child.exited) << "status " << child.exit_status << ": " << child.err;
+        EXPECT_EQ(child.signal, signal);
+        EXPECT_EQ(Entries(dir.Path()),
+                  (std::vector<std::string>{"first.dsf", "first.txt", "second.dsf", "second.txt"}));
+        EXPECT_EQ(ReadFileText(dir.Path() / "first.txt"), kDemoComma);
+        EXPECT_EQ(ReadFileText(dir.Path() / "second.txt"), "old");
+    }
+}
+
+// A flush that fails is a failed write, reported: the file's own (the old target then stays and
+// the temporary file goes) and the folder's after the rename (the new file is then in place).
+// strace makes the N-th fsync fail; LeakSanitizer can't work under it and is turned off.
+TEST(ReplacementFileTest, AFailedFlushIsReported) {
+    const fs::path strace = "/usr/bin/strace";
+    testing::TempDir dir;
+    testing::TempDir scratch;
+    const fs::path input = dir.Path() / "demo.dsf";
+    const fs::path output = dir.Path() / "demo.txt";
+    testing::WriteFileBytes(input, testing::BuildDsf(DemoMomentData()));
+    const testing::ChildResult probe =
+        testing::RunChild(strace, {"-o", "/dev/null", "true"}, {}, scratch.Path());
+    if (!probe.exited || probe.exit_status != 0) {
+        GTEST_SKIP() << "strace can't trace here: " << probe.err;
+    }
+    const std::vector<std::pair<int, std::string>> failures = {
+        {1, "the file could not be flushed to disk: Input/output error"},
+        {2,
+         "the new file is in place, but its folder could not be flushed to disk: Input/output "
+         "error"}};
+    for (const auto& [call, message] : failures) {
+        WriteFileText(output, "old");
+        const testing::ChildResult child = testing::RunChild(
+            strace,
+            {"-o", "/dev/null", "-E", "ASAN_OPTIONS=detect_leaks=0", "-e", "trace=fsync", "-e",
+             "inject=fsync:error=EIO:when=" + std::to_string(call), DSF2VEMO_CLI_PATH,
+             "--list-separator", ",", "--decimal-separator", ".", input.string()},
+            {}, scratch.Path());
+        EXPECT_EQ(child.exit_status, 1);
+        EXPECT_EQ(child.err,
+                  "dsf2vemo-cli: error: cannot write '" + output.string() + "': " + message + "\n");
+        EXPECT_EQ(ReadFileText(output), call == 1 ? "old" : kDemoComma);
+        EXPECT_EQ(Entries(dir.Path()), (std::vector<std::string>{"demo.dsf", "demo.txt"}));
+    }
 }
 
 #else

@@ -74,14 +74,16 @@ double RandomDouble(Random& random) {
     }
 }
 
-// 0 to 8 bytes, no space at either end, none of `forbidden`.
+// 0 to 8 bytes, no space at either end nor a NUL at the last (both pad), none of `forbidden`.
 std::string RandomName(Random& random, std::string_view forbidden) {
     const std::size_t size = random() % 9;
     std::string name;
     while (name.size() < size) {
         const auto c = static_cast<char>(random() % 256);
         const bool at_end = name.empty() || name.size() + 1 == size;
-        if (forbidden.find(c) != std::string_view::npos || (at_end && c == ' ')) {
+        const bool last = name.size() + 1 == size;
+        if (forbidden.find(c) != std::string_view::npos || (at_end && c == ' ') ||
+            (last && c == '\0')) {
             continue;
         }
         name += c;

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <stdexcept>
 
 #include "dsf_builder.h"
@@ -48,15 +49,22 @@ constexpr uid_t kNobody = 65534;
             _exit(kSetupFailed);
         }
     }
+    // A test run from a background job would hand on ignored interrupts; the program gets the
+    // usual ones.
+    sigset_t none;
+    sigemptyset(&none);
+    if (signal(SIGINT, SIG_DFL) == SIG_ERR || signal(SIGTERM, SIG_DFL) == SIG_ERR ||
+        sigprocmask(SIG_SETMASK, &none, nullptr) != 0) {
+        _exit(kSetupFailed);
+    }
     execv(program, argv);
     _exit(kExecFailed);
 }
 
 }  // namespace
 
-ChildResult RunChild(const std::filesystem::path& program,
-                     const std::vector<std::string>& arguments, const ChildLimits& limits,
-                     const std::filesystem::path& scratch) {
+int StartChild(const std::filesystem::path& program, const std::vector<std::string>& arguments,
+               const ChildLimits& limits, const std::filesystem::path& scratch) {
     // Everything the child needs is made before fork.
     const std::string program_text = program.string();
     std::vector<std::string> strings{program_text};
@@ -76,6 +84,12 @@ ChildResult RunChild(const std::filesystem::path& program,
     if (pid == 0) {
         StartInChild(program_text.c_str(), argv.data(), out_path.c_str(), err_path.c_str(), limits);
     }
+    return pid;
+}
+
+ChildResult WaitForChild(int pid, const std::filesystem::path& scratch) {
+    const std::string out_path = (scratch / "child.out").string();
+    const std::string err_path = (scratch / "child.err").string();
     int status = 0;
     rusage usage{};
     while (wait4(pid, &status, 0, &usage) < 0) {
@@ -99,6 +113,12 @@ ChildResult RunChild(const std::filesystem::path& program,
     std::filesystem::remove(out_path);
     std::filesystem::remove(err_path);
     return result;
+}
+
+ChildResult RunChild(const std::filesystem::path& program,
+                     const std::vector<std::string>& arguments, const ChildLimits& limits,
+                     const std::filesystem::path& scratch) {
+    return WaitForChild(StartChild(program, arguments, limits, scratch), scratch);
 }
 
 }  // namespace dsf2vemo::testing

@@ -27,8 +27,15 @@ struct ChildResult {
     double cpu_seconds = 0;
 };
 
-// Runs `program` with `arguments` in a child process under `limits`, with standard output and
-// error going to files in `scratch`, and waits for it.
+// Starts `program` with `arguments` in a child process under `limits`, with standard output and
+// error going to files in `scratch`, and returns its process id at once.
+int StartChild(const std::filesystem::path& program, const std::vector<std::string>& arguments,
+               const ChildLimits& limits, const std::filesystem::path& scratch);
+
+// Waits for a child from StartChild with the same `scratch` and says how it ended.
+ChildResult WaitForChild(int pid, const std::filesystem::path& scratch);
+
+// StartChild, then WaitForChild.
 ChildResult RunChild(const std::filesystem::path& program,
                      const std::vector<std::string>& arguments, const ChildLimits& limits,
                      const std::filesystem::path& scratch);
