@@ -7,7 +7,7 @@ set -euo pipefail
 
 packages_for() {
     case "$1" in
-        native) echo "cmake g++ make libcli11-dev libgtest-dev libgmock-dev googletest libeigen3-dev locales" ;;
+        native) echo "cmake g++ make libcli11-dev libgtest-dev libgmock-dev googletest libeigen3-dev nlohmann-json3-dev locales" ;;
         bench) echo "libbenchmark-dev time hyperfine" ;;
         windows) echo "g++-mingw-w64-x86-64-posix wine64 wine fonts-wine xvfb bsdutils zip unzip" ;;
         screenshot) echo "xvfb imagemagick xdotool" ;;
