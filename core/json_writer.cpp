@@ -1,5 +1,6 @@
 #include "json_writer.h"
 
+#include <cmath>
 #include <nlohmann/json.hpp>
 
 #include "message_text.h"
@@ -16,6 +17,15 @@ namespace {
 // control characters); the bytes arrive as UTF-8.
 void AppendString(std::string& out, std::string_view file_text) {
     out += nlohmann::json(MessageTextFromFile(file_text)).dump();
+}
+
+// Negative zero as "-0.0": readers take "-0" for the integer 0 and lose the sign.
+void AppendNumber(std::string& out, double value) {
+    if (value == 0 && std::signbit(value)) {
+        out += "-0.0";
+    } else {
+        AppendShortestNumber(out, value);
+    }
 }
 
 // Appends the JSON text to `out`; after each row of values, `row_done(out)` may pass the text on
@@ -43,7 +53,7 @@ void AppendJson(const DsfFile& file, std::string& out, RowDone row_done) {
             if (j > 0) {
                 out += ", ";
             }
-            AppendShortestNumber(out, data.Covariances[k++]);
+            AppendNumber(out, data.Covariances[k++]);
         }
         out += ']';
         row_done(out);
@@ -53,7 +63,7 @@ void AppendJson(const DsfFile& file, std::string& out, RowDone row_done) {
         if (i > 0) {
             out += ", ";
         }
-        AppendShortestNumber(out, data.Means[i]);
+        AppendNumber(out, data.Means[i]);
     }
     out += "]\n}\n";
 }

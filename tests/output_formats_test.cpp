@@ -1,0 +1,467 @@
+// The JSON and Mplus outputs: each read back to the very doubles of the data system file, the
+// Mplus name rules, the refusal of values neither format can hold, both Mplus files replaced
+// together, and the rule that picks the format from the output's name or --format.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <charconv>
+#include <cmath>
+#include <filesystem>
+#include <limits>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "case_name.h"
+#include "cli_app.h"
+#include "conversion_error.h"
+#include "dsf_builder.h"
+#include "json_writer.h"
+#include "mplus_writer.h"
+#include "output_format.h"
+#include "replacement_set.h"
+#include "temp_dir.h"
+
+namespace dsf2vemo {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::BuildDsf;
+using testing::ReadFileText;
+using testing::TempDir;
+using testing::WriteFileBytes;
+using testing::WriteFileText;
+
+std::vector<std::uint64_t> Bits(const std::vector<double>& values) {
+    std::vector<std::uint64_t> bits;
+    for (const double value : values) {
+        bits.push_back(std::bit_cast<std::uint64_t>(value));
+    }
+    return bits;
+}
+
+DsfFile ReadBack(const MomentData& data, std::string_view header) {
+    NullPane pane;
+    return ParseDsfFile(BuildDsf(data, header), pane);
+}
+
+// Moment data that are hard to write exactly, with the header and names as UTF-8 text.
+struct TrickyCase {
+    const char* name;
+    MomentData data;
+    std::string header;
+    std::string header_text;
+    std::vector<std::string> name_texts;
+};
+
+const std::string kSpaces60(60, ' ');
+
+const TrickyCase kTricky[] = {
+    {"Demo", testing::DemoMomentData(), "DEMO", "DEMO" + kSpaces60, {"X1", "X2"}},
+    {"Exponents",
+     {10, 2, {"A", "B"}, {1e-310, -1.5e15, 1e300}, {1e22, -2.5e-8}},
+     "E",
+     "E" + kSpaces60 + "   ",
+     {"A", "B"}},
+    {"SeventeenDigits",
+     {3,
+      2,
+      {"A", "B"},
+      {0.1 + 0.2, 123456789012345678.0, 9.8765432109876543e19},
+      {-0.0, 2.0 / 3.0}},
+     "",
+     std::string(64, ' '),
+     {"A", "B"}},
+    {"HighBitNames",
+     {5, 3, {"\xC4rger", "\x80uro", "caf\xE9"}, {1, 2, 3, 4, 5, 6}, {7, 8, 9}},
+     "\xE9t\xE9\x01",
+     "\xC3\xA9t\xC3\xA9\x01" + kSpaces60,
+     {"\xC3\x84rger", "\xE2\x82\xACuro", "caf\xC3\xA9"}},
+    {"QuotesAndControls",
+     {5, 3, {"a\"b", "c\\d", "e\x1F"}, {1, 2, 3, 4, 5, 6}, {7, 8, 9}},
+     std::string("N\0L", 3),
+     std::string("N\0L", 3) + kSpaces60 + " ",
+     {"a\"b", "c\\d", "e\x1F"}},
+    {"OneVariable", {7, 1, {"A"}, {0.5}, {-2}}, "P1", "P1" + kSpaces60 + "  ", {"A"}},
+    {"TwentyThreeVariables", testing::SyntheticMomentData(23), "WIDE", "WIDE" + kSpaces60,
+     [] {
+         std::vector<std::string> names;
+         for (int i = 1; i <= 23; ++i) {
+             names.push_back("V" + std::to_string(i));
+         }
+         return names;
+     }()},
+};
+
+class JsonReadBackTest : public ::testing::TestWithParam<TrickyCase> {};
+
+TEST_P(JsonReadBackTest, ReadsBackToTheSameDoubles) {
+    const TrickyCase& c = GetParam();
+    const std::string text = FormatJson(ReadBack(c.data, c.header));
+    const nlohmann::ordered_json json = nlohmann::ordered_json::parse(text);
+
+    std::vector<std::string> keys;
+    for (const auto& item : json.items()) {
+        keys.push_back(item.key());
+    }
+    EXPECT_EQ(keys,
+              (std::vector<std::string>{"header", "cases", "variables", "covariances", "means"}));
+    EXPECT_EQ(json["header"].get<std::string>(), c.header_text);
+    EXPECT_EQ(json["cases"].get<std::int64_t>(), c.data.CaseCount);
+    EXPECT_EQ(json["variables"].get<std::vector<std::string>>(), c.name_texts);
+    std::vector<double> covariances;
+    const auto& rows = json["covariances"];
+    ASSERT_EQ(rows.size(), c.data.VariableNames.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        ASSERT_EQ(rows[i].size(), i + 1) << "row " << i + 1;
+        for (const auto& value : rows[i]) {
+            covariances.push_back(value.get<double>());
+        }
+    }
+    EXPECT_EQ(Bits(covariances), Bits(c.data.Covariances));
+    EXPECT_EQ(Bits(json["means"].get<std::vector<double>>()), Bits(c.data.Means));
+}
+
+INSTANTIATE_TEST_SUITE_P(Tricky, JsonReadBackTest, ::testing::ValuesIn(kTricky),
+                         testing::CaseName());
+
+// The numbers of a data file, in order, and its lines.
+std::vector<double> Numbers(const std::string& text) {
+    std::vector<double> numbers;
+    std::istringstream in(text);
+    std::string token;
+    while (in >> token) {
+        double value = 0;
+        const auto result = std::from_chars(token.data(), token.data() + token.size(), value);
+        EXPECT_TRUE(result.ec == std::errc() && result.ptr == token.data() + token.size()) << token;
+        numbers.push_back(value);
+    }
+    return numbers;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end = text.find("\r\n"); end != std::string::npos;
+         start = end + 2, end = text.find("\r\n", start)) {
+        lines.push_back(text.substr(start, end - start));
+    }
+    EXPECT_EQ(start, text.size()) << "the last line has no CR LF";
+    return lines;
+}
+
+class MplusReadBackTest : public ::testing::TestWithParam<TrickyCase> {};
+
+TEST_P(MplusReadBackTest, ReadsBackToTheSameDoubles) {
+    const TrickyCase& c = GetParam();
+    const MplusFiles files = FormatMplus(ReadBack(c.data, c.header), "study.dat");
+    const std::size_t p = c.data.VariableNames.size();
+
+    // Means first, then the triangle; each triangle row starts a line, 10 numbers a line at most.
+    const std::vector<std::string> lines = Lines(files.data);
+    std::size_t expected_lines = (p + 9) / 10;
+    for (std::size_t i = 1; i <= p; ++i) {
+        expected_lines += (i + 9) / 10;
+    }
+    EXPECT_EQ(lines.size(), expected_lines);
+    std::vector<double> expected = c.data.Means;
+    expected.insert(expected.end(), c.data.Covariances.begin(), c.data.Covariances.end());
+    EXPECT_EQ(Bits(Numbers(files.data)), Bits(expected));
+    for (const std::string& line : lines) {
+        EXPECT_LE(Numbers(line).size(), 10u) << line;
+        EXPECT_EQ(line.find_first_not_of("0123456789.E+- "), std::string::npos) << line;
+    }
+
+    const std::vector<std::string> input = Lines(files.input);
+    ASSERT_GE(input.size(), 5u);
+    EXPECT_EQ(input[1], "DATA: FILE = \"study.dat\";");
+    EXPECT_EQ(input[2], "  TYPE = MEANS COVARIANCE;");
+    EXPECT_EQ(input[3], "  NOBSERVATIONS = " + std::to_string(c.data.CaseCount) + ";");
+    std::string names;
+    for (const std::string& line : input) {
+        EXPECT_LE(line.size(), 90u) << line;
+        if (!names.empty() || line.starts_with("VARIABLE: NAMES =")) {
+            names += line + "\n";
+        }
+    }
+    std::string expected_names = "VARIABLE: NAMES =";
+    for (const std::string& name : MplusNames(c.data.VariableNames).names) {
+        expected_names += " " + name;
+    }
+    std::istringstream words(names.substr(0, names.find(';')));
+    std::string word;
+    std::string joined;
+    while (words >> word) {
+        joined += (joined.empty() ? "" : " ") + word;
+    }
+    EXPECT_EQ(joined, expected_names);
+}
+
+INSTANTIATE_TEST_SUITE_P(Tricky, MplusReadBackTest, ::testing::ValuesIn(kTricky),
+                         testing::CaseName());
+
+TEST(OutputFormatsTest, DemoSamplesAsDocumented) {
+    const DsfFile demo = ReadBack(testing::DemoMomentData(), "DEMO");
+    EXPECT_EQ(FormatJson(demo), "{\n  \"header\": \"DEMO" + kSpaces60 +
+                                    "\",\n  \"cases\": 150,\n  \"variables\": [\"X1\", \"X2\"],\n"
+                                    "  \"covariances\": [\n    [1.5],\n    [0.3, 2.25]\n  ],\n"
+                                    "  \"means\": [10, 20.5]\n}\n");
+    const MplusFiles mplus = FormatMplus(demo, "demo.dat");
+    EXPECT_EQ(mplus.input,
+              "TITLE: DEMO\r\nDATA: FILE = \"demo.dat\";\r\n  TYPE = MEANS COVARIANCE;\r\n"
+              "  NOBSERVATIONS = 150;\r\nVARIABLE: NAMES = X1 X2;\r\nMODEL:\r\n"
+              "  ! the model goes here\r\n");
+    EXPECT_EQ(mplus.data, "10 20.5\r\n1.5\r\n0.3 2.25\r\n");
+    EXPECT_TRUE(mplus.renamings.empty());
+}
+
+struct NameCase {
+    const char* name;
+    std::vector<std::string> names;
+    std::vector<std::string> expected;
+    std::vector<std::size_t> renamed_positions;
+};
+
+class MplusNameTest : public ::testing::TestWithParam<NameCase> {};
+
+TEST_P(MplusNameTest, RenamesWhatMplusCantTake) {
+    const NameCase& c = GetParam();
+    const MplusNameList list = MplusNames(c.names);
+    EXPECT_EQ(list.names, c.expected);
+    std::vector<std::size_t> positions;
+    for (const MplusRenaming& renaming : list.renamings) {
+        positions.push_back(renaming.position);
+        EXPECT_EQ(renaming.original, c.names[renaming.position - 1]);
+        EXPECT_EQ(renaming.name, c.expected[renaming.position - 1]);
+    }
+    EXPECT_EQ(positions, c.renamed_positions);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rules, MplusNameTest,
+    ::testing::Values(
+        NameCase{"ValidNamesStay", {"X1", "ab_C", "Zz9_____"}, {"X1", "ab_C", "Zz9_____"}, {}},
+        NameCase{"BrokenRules",
+                 {"", "a b", "\xE9t\xE9", "1st", "_x", "x-y", "NINECHARS"},
+                 {"V1", "V2", "V3", "V4", "V5", "V6", "V7"},
+                 {1, 2, 3, 4, 5, 6, 7}},
+        NameCase{"DuplicatesIgnoringCase", {"Age", "AGE", "age"}, {"Age", "V2", "V3"}, {2, 3}},
+        NameCase{"NewNameTaken", {"x y", "v1", "V3", "a b"}, {"V1_2", "v1", "V3", "V4"}, {1, 4}},
+        NameCase{"NewNamesStayUnique", {"V2_2", "b b", "V2"}, {"V2_2", "V2_3", "V2"}, {2}}),
+    testing::CaseName());
+
+TEST(MplusNameTest, PastEightCharactersTakesANumberBeyondTheVariables) {
+    std::vector<std::string> names;
+    for (int i = 1; i < 10000; ++i) {
+        names.push_back("N" + std::to_string(i));
+    }
+    names.push_back("x y");  // position 10000
+    names[0] = "V10000";
+    for (int suffix = 2; suffix <= 9; ++suffix) {
+        names[static_cast<std::size_t>(suffix)] = "V10000_" + std::to_string(suffix);
+    }
+    names[20] = "V10001";
+    const MplusNameList list = MplusNames(names);
+    EXPECT_EQ(list.names.back(), "V10002");
+    EXPECT_EQ(RenamingSentence(list.renamings), "1 name renamed for Mplus: V10002 = \"x y\"");
+}
+
+TEST(MplusNameTest, SentenceNamesFiveAndCountsTheRest) {
+    const MplusNameList list =
+        MplusNames(std::vector<std::string>{"\xE9", "a\x01", "3", "4", "5", "6", "7"});
+    EXPECT_EQ(RenamingSentence(list.renamings),
+              "7 names renamed for Mplus: V1 = \"\xE9\", V2 = \"a\\x01\", V3 = \"3\", V4 = \"4\", "
+              "V5 = \"5\" and 2 more");
+    const std::string input =
+        FormatMplus(ReadBack({1, 2, {"\xE9", "a\x01"}, {1, 2, 3}, {4, 5}}, ""), "x.dat").input;
+    EXPECT_THAT(input, ::testing::HasSubstr("\r\n! V1 = \"\xE9\"\r\n! V2 = \"a\\x01\"\r\nMODEL:"));
+}
+
+TEST(MplusNameTest, LongNameListsWrapAt90Characters) {
+    const MplusFiles files = FormatMplus(ReadBack(testing::SyntheticMomentData(200), ""), "d.dat");
+    std::size_t name_lines = 0;
+    for (const std::string& line : Lines(files.input)) {
+        EXPECT_LE(line.size(), 90u);
+        if (line.starts_with("VARIABLE:") || line.starts_with("    V")) {
+            ++name_lines;
+            EXPECT_TRUE(line.ends_with(";") || line.size() > 84) << "wrapped too early: " << line;
+        }
+    }
+    EXPECT_GT(name_lines, 8u);
+}
+
+struct RefusalCase {
+    const char* name;
+    OutputFormat format;
+    MomentData data;
+    std::string message;
+};
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+class NonFiniteRefusalTest : public ::testing::TestWithParam<RefusalCase> {};
+
+TEST_P(NonFiniteRefusalTest, WritesNothing) {
+    const RefusalCase& c = GetParam();
+    TempDir dir;
+    const fs::path output = dir.Path() / (c.format == OutputFormat::Json ? "x.json" : "x.inp");
+    WriteFileText(output, "old");
+    try {
+        WriteOutput(output, {"H", c.data}, {",", "."}, c.format);
+        FAIL() << "no error";
+    } catch (const ConversionError& error) {
+        EXPECT_EQ(error.Kind(), ErrorKind::Refused);
+        EXPECT_EQ(std::string(error.what()), c.message);
+    }
+    EXPECT_EQ(ReadFileText(output), "old");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, NonFiniteRefusalTest,
+    ::testing::Values(RefusalCase{"JsonCovariance",
+                                  OutputFormat::Json,
+                                  {1, 2, {"A", "B"}, {1, kNaN, -kInf}, {kInf, 2}},
+                                  "covariance (2, 1) is NaN, which JSON can't hold"},
+                      RefusalCase{"JsonMean",
+                                  OutputFormat::Json,
+                                  {1, 2, {"A", "B"}, {1, 2, 3}, {1, -kInf}},
+                                  "mean 2 is -Inf, which JSON can't hold"},
+                      RefusalCase{"MplusDiagonal",
+                                  OutputFormat::Mplus,
+                                  {1, 2, {"A", "B"}, {1, 2, kInf}, {kNaN, 2}},
+                                  "covariance (2, 2) is Inf, which Mplus summary data can't hold"}),
+    testing::CaseName());
+
+TEST(ReplacementSetTest, EitherAllTargetsAreReplacedOrNone) {
+    for (const bool first_existed : {true, false}) {
+        SCOPED_TRACE(first_existed ? "first existed" : "first was new");
+        TempDir dir;
+        const fs::path first = dir.Path() / "a.dat";
+        // A folder with something in it: no file can be put in its place.
+        const fs::path second = dir.Path() / "b.inp";
+        fs::create_directories(second / "inside");
+        if (first_existed) {
+            WriteFileText(first, "old");
+        }
+        {
+            const fs::path targets[] = {first, second};
+            ReplacementSet files(targets);
+            files.File(0).Write("new");
+            files.File(1).Write("new");
+            EXPECT_THROW(files.Commit(), ConversionError);
+        }
+        if (first_existed) {
+            EXPECT_EQ(ReadFileText(first), "old");
+        } else {
+            EXPECT_FALSE(fs::exists(first));
+        }
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()),
+                  first_existed ? 2 : 1)
+            << "a temporary or kept file was left behind";
+    }
+}
+
+struct FormatRuleCase {
+    const char* name;
+    std::vector<std::string> arguments;  // besides the input, demo.dsf
+    int status;
+    // Files written in the folder, and what each begins with.
+    std::vector<std::pair<std::string, std::string>> files;
+    std::string standard_output_start;
+};
+
+class FormatRuleTest : public ::testing::TestWithParam<FormatRuleCase> {};
+
+TEST_P(FormatRuleTest, ExtensionOrFormatOptionDecides) {
+    const FormatRuleCase& c = GetParam();
+    TempDir dir;
+    const fs::path input = dir.Path() / "demo.dsf";
+    WriteFileBytes(input, BuildDsf(testing::DemoMomentData(), "DEMO"));
+    std::vector<std::string> arguments = {input.string()};
+    for (const std::string& argument : c.arguments) {
+        arguments.push_back(argument.starts_with("@") ? (dir.Path() / argument.substr(1)).string()
+                                                      : argument);
+    }
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(cli::Run(arguments, {",", "."}, out, err), c.status) << err.str();
+    std::vector<std::pair<std::string, std::string>> files;
+    for (const auto& entry : fs::directory_iterator(dir.Path())) {
+        const std::string name = entry.path().filename().string();
+        if (name != "demo.dsf") {
+            const std::string text = ReadFileText(entry.path());
+            const std::size_t start = text.find_first_not_of("{ \n");
+            files.emplace_back(name, text.substr(start, 6));
+        }
+    }
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(files, c.files);
+    EXPECT_TRUE(out.str().starts_with(c.standard_output_start)) << out.str();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FormatRuleTest,
+    ::testing::Values(
+        FormatRuleCase{"DefaultIsTheTextDataFile", {}, 0, {{"demo.txt", "rowtyp"}}, ""},
+        FormatRuleCase{
+            "FormatGivesDefaultName", {"--format", "json"}, 0, {{"demo.json", "\"heade"}}, ""},
+        FormatRuleCase{"MplusDefaultWritesTwoFiles",
+                       {"--format", "mplus"},
+                       0,
+                       {{"demo.dat", "10 20."}, {"demo.inp", "TITLE:"}},
+                       ""},
+        FormatRuleCase{"ExtensionIgnoringCase", {"-o", "@x.JSON"}, 0, {{"x.JSON", "\"heade"}}, ""},
+        FormatRuleCase{
+            "InpExtension", {"-o", "@x.Inp"}, 0, {{"x.Inp", "TITLE:"}, {"x.dat", "10 20."}}, ""},
+        FormatRuleCase{
+            "OtherExtensionIsVemo", {"-o", "@x.json.bak"}, 0, {{"x.json.bak", "rowtyp"}}, ""},
+        FormatRuleCase{"FormatOverridesExtension",
+                       {"-o", "@study.out", "--format", "json"},
+                       0,
+                       {{"study.out", "\"heade"}},
+                       ""},
+        FormatRuleCase{
+            "VemoOverridesInp", {"-o", "@x.inp", "--format", "vemo"}, 0, {{"x.inp", "rowtyp"}}, ""},
+        FormatRuleCase{"JsonToStandardOutput", {"-o", "-", "--format", "json"}, 0, {}, "{\n  \"h"},
+        FormatRuleCase{
+            "MplusToStandardOutputIsUsageError", {"-o", "-", "--format", "mplus"}, 2, {}, ""},
+        FormatRuleCase{"UnknownFormat", {"--format", "xml"}, 2, {}, ""},
+        FormatRuleCase{
+            "DataFileWouldBeTheInputFile", {"-o", "@x.DAT", "--format", "mplus"}, 1, {}, ""}),
+    testing::CaseName());
+
+TEST(FormatRuleTest, MplusNeverWritesOverItsInput) {
+    TempDir dir;
+    const fs::path input = dir.Path() / "study.dat";
+    WriteFileBytes(input, BuildDsf(testing::DemoMomentData(), "DEMO"));
+    const std::string before = ReadFileText(input);
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(
+        cli::Run({input.string(), "-o", (dir.Path() / "study.inp").string()}, {",", "."}, out, err),
+        1);
+    EXPECT_THAT(err.str(), ::testing::HasSubstr("study.dat': it is the input file itself"));
+    EXPECT_EQ(ReadFileText(input), before);
+    EXPECT_FALSE(fs::exists(dir.Path() / "study.inp"));
+}
+
+TEST(FormatRuleTest, RenamingsAreOneWarningPerFile) {
+    TempDir dir;
+    const fs::path input = dir.Path() / "names.dsf";
+    WriteFileBytes(input,
+                   BuildDsf({9, 3, {"a b", "OK", "caf\xE9"}, {2, 0.5, 2, 0.2, 0.3, 2}, {1, 2, 3}}));
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(cli::Run({input.string(), "--format", "mplus"}, {",", "."}, out, err), 0);
+    EXPECT_EQ(err.str(), "dsf2vemo-cli: warning: " + input.string() +
+                             ": 2 names renamed for Mplus: V1 = \"a b\", V3 = \"caf\xC3\xA9\"\n");
+    EXPECT_THAT(ReadFileText(dir.Path() / "names.inp"),
+                ::testing::HasSubstr("NAMES = V1 OK V3;\r\n! V1 = \"a b\"\r\n! V3 = \"caf\xE9\""));
+}
+
+}  // namespace
+}  // namespace dsf2vemo
