@@ -25,6 +25,39 @@ namespace {
 
 constexpr const char* kProgram = "dsf2vemo-cli";
 
+// What --help shows after the options: each format, for examples/demo.dsf.
+constexpr const char* kFormatsHelp = R"(Formats, each shown for examples/demo.dsf:
+  vemo, the text data file (separators from the locale or the options above):
+    rowtype_,varname_,X1,X2
+    n,,150,150
+    cov,X1,1.5
+    cov,X2,0.3,2.25
+    mean,,10,20.5
+  json, one UTF-8 object; numbers read back as the very doubles of the input:
+    {
+      "header": "DEMO                                                            ",
+      "cases": 150,
+      "variables": ["X1", "X2"],
+      "covariances": [
+        [1.5],
+        [0.3, 2.25]
+      ],
+      "means": [10, 20.5]
+    }
+  mplus, Mplus summary data: demo.inp, and demo.dat beside it. Names Mplus can't take
+  become V<k> (k their position), with a comment and a warning for each:
+    TITLE: DEMO
+    DATA: FILE = "demo.dat";
+      TYPE = MEANS COVARIANCE;
+      NOBSERVATIONS = 150;
+    VARIABLE: NAMES = X1 X2;
+    MODEL:
+      ! the model goes here
+  demo.dat, the means and then the lower triangle, a row to a line:
+    10 20.5
+    1.5
+    0.3 2.25)";
+
 struct Options {
     std::vector<std::string> inputs;
     std::string output;
@@ -175,6 +208,7 @@ int Run(const std::vector<std::string>& arguments, const Separators& locale, std
     // "/name" is a path, never an option, also on Windows.
     app.allow_windows_style_options(false);
     app.set_version_flag("--version", "dsf2vemo 1.00");
+    app.footer(kFormatsHelp);
     app.add_option("INPUT", options.inputs, "data system files to convert")
         ->required()
         ->type_name("FILE.dsf");

@@ -217,6 +217,23 @@ TEST(OutputFormatsTest, DemoSamplesAsDocumented) {
     EXPECT_TRUE(mplus.renamings.empty());
 }
 
+// The samples --help shows are what the writers write.
+TEST(OutputFormatsTest, HelpShowsEachFormatAsWritten) {
+    std::ostringstream out;
+    std::ostringstream err;
+    ASSERT_EQ(cli::Run({"--help"}, {",", "."}, out, err), 0);
+    const std::string help = out.str();
+    EXPECT_THAT(help, ::testing::HasSubstr("--format"));
+    const DsfFile demo = ReadBack(testing::DemoMomentData(), "DEMO");
+    const MplusFiles mplus = FormatMplus(demo, "demo.dat");
+    std::string samples = testing::kDemoComma + FormatJson(demo) + mplus.input + mplus.data;
+    std::erase(samples, '\r');
+    std::istringstream lines(samples);
+    for (std::string line; std::getline(lines, line);) {
+        EXPECT_THAT(help, ::testing::HasSubstr("\n    " + line + "\n")) << line;
+    }
+}
+
 struct NameCase {
     const char* name;
     std::vector<std::string> names;
