@@ -96,9 +96,11 @@ ReplacementSet::ReplacementSet(std::span<const fs::path> targets)
 }
 
 void ReplacementSet::Commit() {
+    // The last one needs no copy: once it is in place, all are, and a failure before that leaves
+    // it as it was.
     std::vector<std::unique_ptr<OldFile>> old_files;
-    for (const fs::path& target : targets_) {
-        old_files.push_back(std::make_unique<OldFile>(target));
+    for (std::size_t i = 0; i + 1 < targets_.size(); ++i) {
+        old_files.push_back(std::make_unique<OldFile>(targets_[i]));
     }
     std::size_t committed = 0;
     try {
@@ -106,8 +108,7 @@ void ReplacementSet::Commit() {
             files_[committed]->Commit();
         }
     } catch (...) {
-        // The one that failed may have been put in place before its failure: back it goes too.
-        for (std::size_t i = 0; i <= committed && i < old_files.size(); ++i) {
+        for (std::size_t i = 0; i < committed; ++i) {
             old_files[i]->PutBack();
         }
         throw;

@@ -20,9 +20,9 @@ class ReplacementSet {
 
     ReplacementFile& File(std::size_t index) { return *files_.at(index); }
 
-    // Keeps each existing target's old file beside it, under a temporary name, commits the
-    // replacements in order, and on a failure puts every target back as it was (removing the
-    // ones that didn't exist) before passing the failure on.
+    // Keeps the old file of each target but the last beside it, under a temporary name, commits
+    // the replacements in order, and when one fails puts the targets already replaced back as
+    // they were (removing the ones that didn't exist) before passing the failure on.
     void Commit();
 
   private:
