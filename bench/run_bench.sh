@@ -55,7 +55,7 @@ ratio_p=2000
 echo
 echo "Whole-process conversion of p = $ratio_p ($(($(stat -c %s "$work/ratio.dsf") / 1000000)) MB in) against the floor"
 hyperfine --shell=none --warmup 3 --runs 21 --style basic --export-csv "$work/ratio.csv" \
-    --prepare "rm -f $work/cli.txt $work/floor.txt" \
+    --prepare "rm -f $work/cli.txt" --prepare "rm -f $work/floor.txt" \
     -n cli "$cli --list-separator , --decimal-separator . -o $work/cli.txt $work/ratio.dsf" \
     -n floor "$floor $work/ratio.dsf $work/floor.txt"
 echo "Output: $(($(stat -c %s "$work/cli.txt") / 1000000)) MB (cli), $(($(stat -c %s "$work/floor.txt") / 1000000)) MB (floor)"
@@ -71,16 +71,18 @@ awk -F, '$1 == "cli" { cli = $4; cli_cpu = $5 + $6 } $1 == "floor" { floor = $4;
 echo
 echo "JSON and Mplus outputs of p = $ratio_p against the floor with shortest round-trip numbers"
 hyperfine --shell=none --warmup 3 --runs 21 --style basic --export-csv "$work/formats.csv" \
-    --prepare "rm -f $work/cli.json $work/cli.inp $work/cli.dat $work/floor.txt" \
+    --prepare "rm -f $work/cli.json" --prepare "rm -f $work/cli.inp $work/cli.dat" \
+    --prepare "rm -f $work/floor.txt" \
     -n json "$cli --quiet -o $work/cli.json $work/ratio.dsf" \
     -n mplus "$cli --quiet -o $work/cli.inp $work/ratio.dsf" \
     -n floor "$floor --shortest $work/ratio.dsf $work/floor.txt"
 echo "Output: $(($(stat -c %s "$work/cli.json") / 1000000)) MB (json), $(($(stat -c %s "$work/cli.dat") / 1000000)) MB (mplus data), $(($(stat -c %s "$work/floor.txt") / 1000000)) MB (floor)"
-awk -F, '$1 == "json" { json = $4 } $1 == "mplus" { mplus = $4 } $1 == "floor" { floor = $4 }
-    END { printf "JSON ratio to the shortest floor (medians): %.2f (%.1f ms against %.1f ms; target at most 1.3)\n",
-          json / floor, json * 1000, floor * 1000
-          printf "Mplus ratio to the shortest floor (medians): %.2f (%.1f ms against %.1f ms; target at most 1.3)\n",
-          mplus / floor, mplus * 1000, floor * 1000 }' "$work/formats.csv"
+awk -F, '{ median[$1] = $4; cpu[$1] = $5 + $6 }
+    END { for (i = 1; i <= 2; ++i) {
+              name = i == 1 ? "json" : "mplus"
+              printf "%s ratio to the shortest floor (medians): %.2f (%.1f ms against %.1f ms; target at most 1.3); processor time ratio: %.2f\n",
+                     i == 1 ? "JSON" : "Mplus", median[name] / median["floor"], median[name] * 1000,
+                     median["floor"] * 1000, cpu[name] / cpu["floor"] } }' "$work/formats.csv"
 if [ "$ratio_only" = yes ]; then
     exit 0
 fi

@@ -98,10 +98,15 @@ std::string TitleText(std::string_view header) {
 // ("1E+20").
 void AppendMplusNumber(std::string& out, double value) {
     char buffer[32];
-    const auto result = std::to_chars(std::begin(buffer), std::end(buffer), value);
-    for (char* c = buffer; c != result.ptr; ++c) {
-        out += *c == 'e' ? 'E' : *c;
+    const auto size = static_cast<std::size_t>(
+        std::to_chars(std::begin(buffer), std::end(buffer), value).ptr - buffer);
+    // The exponent, where there is one, has a sign and two or three digits: "1e+20", "1e-300".
+    for (std::size_t back = 4; back <= 5 && back <= size; ++back) {
+        if (buffer[size - back] == 'e') {
+            buffer[size - back] = 'E';
+        }
     }
+    out.append(buffer, size);
 }
 
 std::string InputText(const DsfFile& file, std::string_view data_file_name,
@@ -154,16 +159,20 @@ std::string InputText(const DsfFile& file, std::string_view data_file_name,
 template <class LineDone>
 void AppendDataText(const MomentData& data, std::string& out, LineDone line_done) {
     const auto append_row = [&](std::span<const double> values) {
-        for (std::size_t j = 0; j < values.size(); ++j) {
-            if (j % kNumbersPerLine != 0) {
-                out += ' ';
-            }
-            AppendMplusNumber(out, values[j]);
-            if (j % kNumbersPerLine == kNumbersPerLine - 1 || j + 1 == values.size()) {
+        std::size_t on_line = 0;
+        for (const double value : values) {
+            if (on_line == kNumbersPerLine) {
                 EndLine(out);
                 line_done(out);
+                on_line = 0;
             }
+            if (on_line++ > 0) {
+                out += ' ';
+            }
+            AppendMplusNumber(out, value);
         }
+        EndLine(out);
+        line_done(out);
     };
     append_row(data.Means);
     const std::span<const double> covariances(data.Covariances);
