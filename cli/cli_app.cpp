@@ -203,7 +203,8 @@ int Run(const std::vector<std::string>& arguments, const Separators& locale, std
         std::ostream& err) {
     Options options;
     CLI::App app{
-        "Converts data system files (*.dsf) into text data files of covariances and means.",
+        "Converts data system files (*.dsf) into text data files of covariances and means, "
+        "JSON or Mplus summary data.",
         kProgram};
     // "/name" is a path, never an option, also on Windows.
     app.allow_windows_style_options(false);
@@ -213,15 +214,12 @@ int Run(const std::vector<std::string>& arguments, const Separators& locale, std
         ->required()
         ->type_name("FILE.dsf");
     app.add_option("-o,--output", options.output,
-                   "output file (one input only); \"-\" writes to standard output. Its "
-                   "extension chooses the format: .json JSON, .inp Mplus, anything else the "
-                   "text data file")
+                   "output file (one input only); \"-\" writes to standard output; .json "
+                   "writes JSON, .inp Mplus summary data, anything else the text data file")
         ->type_name("PATH");
     app.add_option("--format", options.format,
-                   "vemo: the text data file (default name INPUT.txt); json: one JSON object of "
-                   "header, cases, variables, covariances (lower triangle) and means (INPUT.json); "
-                   "mplus: Mplus summary data, NAME.inp and NAME.dat (INPUT.inp). Overrides the "
-                   "output's extension")
+                   "the format whatever the output's extension; without -o the output is "
+                   "named INPUT.txt, INPUT.json or INPUT.inp (and INPUT.dat)")
         ->type_name("FORMAT")
         ->check(CLI::IsMember({"vemo", "json", "mplus"}));
     app.add_option("--list-separator", options.list_separator,
