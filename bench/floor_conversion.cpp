@@ -2,9 +2,11 @@
 // data system file, formats every value with std::to_chars (15 significant digits) and the
 // separators "," and "." into one buffer, and writes it once, flushing it and its folder to disk
 // as the converter does. No checks, no echo, no temporary file: what a durable text data file
-// costs at the least.
+// costs at the least. With --shortest, each value is written in the shortest form that reads back
+// as the same double (std::to_chars without a precision), the floor of the JSON and Mplus
+// outputs, whose numbers take that form.
 //
-//   floor_conversion INPUT.dsf OUTPUT.txt
+//   floor_conversion [--shortest] INPUT.dsf OUTPUT.txt
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
@@ -45,18 +47,26 @@ std::string_view NameAt(const std::vector<char>& bytes, std::size_t offset) {
     return name;
 }
 
+bool shortest = false;
+
 void AppendValue(std::string& out, double value) {
     char text[32];
-    const auto result =
-        std::to_chars(std::begin(text), std::end(text), value, std::chars_format::general, 15);
+    const auto result = shortest ? std::to_chars(std::begin(text), std::end(text), value)
+                                 : std::to_chars(std::begin(text), std::end(text), value,
+                                                 std::chars_format::general, 15);
     out.append(text, result.ptr);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 4 && std::string_view(argv[1]) == "--shortest") {
+        shortest = true;
+        --argc;
+        ++argv;
+    }
     if (argc != 3) {
-        std::cerr << "usage: floor_conversion INPUT.dsf OUTPUT.txt\n";
+        std::cerr << "usage: floor_conversion [--shortest] INPUT.dsf OUTPUT.txt\n";
         return 2;
     }
     std::ifstream in(argv[1], std::ios::binary);

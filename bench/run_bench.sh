@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Speed and memory of the converter: Google Benchmark timings, with the diagnosis against its
 # budgets; the whole-process time of dsf2vemo-cli against the floor program
-# (bench/floor_conversion.cpp) for p = 2000, as a ratio; then the peak memory of whole
+# (bench/floor_conversion.cpp) for p = 2000, as a ratio, and the JSON and Mplus outputs against
+# the floor writing shortest round-trip numbers; then the peak memory of whole
 # command-line conversions measured with /usr/bin/time, against 2.5 x (moment data + output).
 #   bench/run_bench.sh [--ratio-only] [Google Benchmark options]
 set -euo pipefail
@@ -66,6 +67,23 @@ awk -F, '$1 == "cli" { cli = $4; cli_cpu = $5 + $6 } $1 == "floor" { floor = $4;
           cli / floor, cli * 1000, floor * 1000
           printf "Processor time ratio: %.2f (%.1f ms against %.1f ms)\n",
           cli_cpu / floor_cpu, cli_cpu * 1000, floor_cpu * 1000 }' "$work/ratio.csv"
+
+# JSON and Mplus write every number in the shortest round-trip form: their floor does the same.
+echo
+echo "JSON and Mplus outputs of p = $ratio_p against the floor with shortest round-trip numbers"
+hyperfine --shell=none --warmup 3 --runs 21 --style basic --export-csv "$work/formats.csv" \
+    --prepare "rm -f $work/cli.json" --prepare "rm -f $work/cli.inp $work/cli.dat" \
+    --prepare "rm -f $work/floor.txt" \
+    -n json "$cli --quiet -o $work/cli.json $work/ratio.dsf" \
+    -n mplus "$cli --quiet -o $work/cli.inp $work/ratio.dsf" \
+    -n floor "$floor --shortest $work/ratio.dsf $work/floor.txt"
+echo "Output: $(($(stat -c %s "$work/cli.json") / 1000000)) MB (json), $(($(stat -c %s "$work/cli.dat") / 1000000)) MB (mplus data), $(($(stat -c %s "$work/floor.txt") / 1000000)) MB (floor)"
+awk -F, '{ median[$1] = $4; cpu[$1] = $5 + $6 }
+    END { for (i = 1; i <= 2; ++i) {
+              name = i == 1 ? "json" : "mplus"
+              printf "%s ratio to the shortest floor (medians): %.2f (%.1f ms against %.1f ms; target at most 1.3); processor time ratio: %.2f\n",
+                     i == 1 ? "JSON" : "Mplus", median[name] / median["floor"], median[name] * 1000,
+                     median["floor"] * 1000, cpu[name] / cpu["floor"] } }' "$work/formats.csv"
 if [ "$ratio_only" = yes ]; then
     exit 0
 fi

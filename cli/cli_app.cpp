@@ -10,7 +10,9 @@
 #include "conversion_error.h"
 #include "diagnosis.h"
 #include "dsf_reader.h"
+#include "json_writer.h"
 #include "message_text.h"
+#include "output_format.h"
 #include "output_path.h"
 #include "path_text.h"
 #include "text_data_writer.h"
@@ -23,11 +25,45 @@ namespace {
 
 constexpr const char* kProgram = "dsf2vemo-cli";
 
+// What --help shows after the options: each format, for examples/demo.dsf.
+constexpr const char* kFormatsHelp = R"(Formats, each shown for examples/demo.dsf:
+  vemo, the text data file (separators from the locale or the options above):
+    rowtype_,varname_,X1,X2
+    n,,150,150
+    cov,X1,1.5
+    cov,X2,0.3,2.25
+    mean,,10,20.5
+  json, one UTF-8 object; numbers read back as the very doubles of the input:
+    {
+      "header": "DEMO                                                            ",
+      "cases": 150,
+      "variables": ["X1", "X2"],
+      "covariances": [
+        [1.5],
+        [0.3, 2.25]
+      ],
+      "means": [10, 20.5]
+    }
+  mplus, Mplus summary data: demo.inp, and demo.dat beside it. Names Mplus can't take
+  become V<k> (k their position), with a comment and a warning for each:
+    TITLE: DEMO
+    DATA: FILE = "demo.dat";
+      TYPE = MEANS COVARIANCE;
+      NOBSERVATIONS = 150;
+    VARIABLE: NAMES = X1 X2;
+    MODEL:
+      ! the model goes here
+  demo.dat, the means and then the lower triangle, a row to a line:
+    10 20.5
+    1.5
+    0.3 2.25)";
+
 struct Options {
     std::vector<std::string> inputs;
     std::string output;
     std::optional<std::string> list_separator;
     std::optional<std::string> decimal_separator;
+    std::optional<std::string> format;
     bool echo = false;
     bool check = false;
     bool quiet = false;
@@ -50,23 +86,31 @@ class Converter {
             NullPane no_echo;
             ResultsPane& pane = options_.echo ? static_cast<ResultsPane&>(echo) : no_echo;
             const DsfFile file = ReadDsfFile(input, pane);
-            const MomentData& data = file.Moments;
+            WriteNotes notes;
             if (to_stdout) {
                 failed = "cannot write '-'";
-                const std::string text = FormatTextData(data, separators_);
+                // Mplus needs two files and is refused with -o - before anything is read.
+                const std::string text = OutputFormatFor(fs::path()) == OutputFormat::Json
+                                             ? FormatJson(file)
+                                             : FormatTextData(file.Moments, separators_);
                 out_.write(text.data(), static_cast<std::streamsize>(text.size()));
                 out_.flush();
             } else {
                 failed = "cannot write the output of '" + input_text + "'";
-                const fs::path output = options_.output.empty() ? DefaultOutputPath(input)
-                                                                : PathFromUtf8(options_.output);
+                const fs::path output = options_.output.empty()
+                                            ? DefaultOutputPath(input, OutputFormatFor(fs::path()))
+                                            : PathFromUtf8(options_.output);
+                const OutputFormat format = OutputFormatFor(output);
                 failed = "cannot write '" + PathText(output) + "'";
-                if (IsSameFile(input, output)) {
-                    throw ConversionError(ErrorKind::Refused,
-                                          "it is the input file itself, and writing it would "
-                                          "destroy the input");
+                for (const fs::path& written : OutputFiles(output, format)) {
+                    if (IsSameFile(input, written)) {
+                        failed = "cannot write '" + PathText(written) + "'";
+                        throw ConversionError(ErrorKind::Refused,
+                                              "it is the input file itself, and writing it would "
+                                              "destroy the input");
+                    }
                 }
-                WriteTextData(output, data, separators_);
+                notes = WriteOutput(output, file, separators_, format);
             }
             if (options_.echo) {
                 if (echoed_any_) {
@@ -81,8 +125,10 @@ class Converter {
                 Diagnose(file, {separators_.decimal, options_.check});
             if (!options_.quiet) {
                 for (const Finding& finding : findings) {
-                    err_ << kProgram << ": warning: " << input_text << ": "
-                         << MessageTextFromFile(finding.Sentence) << '\n';
+                    Warn(input_text, finding.Sentence);
+                }
+                for (const std::string& warning : notes.warnings) {
+                    Warn(input_text, warning);
                 }
             }
             return true;
@@ -116,6 +162,16 @@ class Converter {
     }
 
   private:
+    // --format where given, otherwise the output name's extension.
+    OutputFormat OutputFormatFor(const fs::path& output) const {
+        return options_.format ? *FormatNamed(*options_.format) : FormatOfPath(output);
+    }
+
+    void Warn(const std::string& input_text, std::string_view file_text) {
+        err_ << kProgram << ": warning: " << input_text << ": " << MessageTextFromFile(file_text)
+             << '\n';
+    }
+
     bool Fail(const std::string& what, const std::string& reason) {
         err_ << kProgram << ": error: " << what << ": " << reason << '\n';
         return false;
@@ -147,17 +203,25 @@ int Run(const std::vector<std::string>& arguments, const Separators& locale, std
         std::ostream& err) {
     Options options;
     CLI::App app{
-        "Converts data system files (*.dsf) into text data files of covariances and means.",
+        "Converts data system files (*.dsf) into text data files of covariances and means, "
+        "JSON or Mplus summary data.",
         kProgram};
     // "/name" is a path, never an option, also on Windows.
     app.allow_windows_style_options(false);
     app.set_version_flag("--version", "dsf2vemo 1.00");
+    app.footer(kFormatsHelp);
     app.add_option("INPUT", options.inputs, "data system files to convert")
         ->required()
         ->type_name("FILE.dsf");
     app.add_option("-o,--output", options.output,
-                   "output file (one input only); \"-\" writes to standard output")
+                   "output file (one input only); \"-\" writes to standard output; .json "
+                   "writes JSON, .inp Mplus summary data, anything else the text data file")
         ->type_name("PATH");
+    app.add_option("--format", options.format,
+                   "the format whatever the output's extension; without -o the output is "
+                   "named INPUT.txt, INPUT.json or INPUT.inp (and INPUT.dat)")
+        ->type_name("FORMAT")
+        ->check(CLI::IsMember({"vemo", "json", "mplus"}));
     app.add_option("--list-separator", options.list_separator,
                    "field separator (default: the user's locale)")
         ->type_name("TEXT");
@@ -175,6 +239,10 @@ int Run(const std::vector<std::string>& arguments, const Separators& locale, std
         if (!options.output.empty() && options.inputs.size() > 1) {
             throw CLI::ValidationError("--output takes one input only, but " +
                                        std::to_string(options.inputs.size()) + " were given");
+        }
+        if (options.output == "-" && options.format == "mplus") {
+            throw CLI::ValidationError(
+                "--format mplus can't be combined with -o - (it writes two files)");
         }
         if (options.output == "-" && options.echo) {
             throw CLI::ValidationError(
@@ -198,10 +266,12 @@ int Run(const std::vector<std::string>& arguments, const Separators& locale, std
             }
         }
 #endif
-        if (options.check && (!options.output.empty() || options.echo)) {
+        if (options.check && (!options.output.empty() || options.echo || options.format)) {
             throw CLI::ValidationError(
                 "--check writes and echoes nothing; it can't be combined with " +
-                std::string(options.echo ? "--echo" : "-o"));
+                std::string(options.echo     ? "--echo"
+                            : options.format ? "--format"
+                                             : "-o"));
         }
     } catch (const CLI::ParseError& error) {
         if (error.get_exit_code() == 0) {

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "conversion_error.h"
+#include "file_text.h"
 #include "positive_definite.h"
 
 namespace dsf2vemo {
@@ -25,12 +26,6 @@ constexpr std::string_view kOtherLayout =
     "; the file may come from a PRELIS version with another layout, which this program reads "
     "wrongly";
 
-// Control characters and the bytes code page 1252 leaves undefined.
-bool IsTextByte(unsigned char byte) {
-    return byte >= 0x20 && byte != 0x7F && byte != 0x81 && byte != 0x8D && byte != 0x8F &&
-           byte != 0x90 && byte != 0x9D;
-}
-
 std::size_t FirstNonTextByte(std::string_view text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (!IsTextByte(static_cast<unsigned char>(text[i]))) {
@@ -38,26 +33,6 @@ std::size_t FirstNonTextByte(std::string_view text) {
         }
     }
     return std::string_view::npos;
-}
-
-std::string HexByte(unsigned char byte) {
-    constexpr std::string_view kDigits = "0123456789ABCDEF";
-    return {kDigits[byte >> 4], kDigits[byte & 0xF]};
-}
-
-// A name in double quotes, with every byte that is not text as "\xNN", so that a finding stays
-// one line of readable text whatever the file holds.
-std::string Quoted(std::string_view name) {
-    std::string out = "\"";
-    for (const char c : name) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (IsTextByte(byte)) {
-            out += c;
-        } else {
-            out += "\\x" + HexByte(byte);
-        }
-    }
-    return out + "\"";
 }
 
 std::string Count(std::size_t count, std::string_view singular, std::string_view plural) {
@@ -117,7 +92,7 @@ class Diagnosis {
         findings_.push_back({std::string(code), std::move(sentence)});
     }
 
-    std::string Name(std::size_t i) const { return Quoted(data_.VariableNames[i]); }
+    std::string Name(std::size_t i) const { return QuotedFileText(data_.VariableNames[i]); }
 
     // Four significant digits, in the echo's decimal form.
     std::string Number(double value) const {

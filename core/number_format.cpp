@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 
 namespace dsf2vemo {
 
@@ -127,6 +128,12 @@ void AppendGeneralNumber(std::string& out, double value, std::string_view decima
             AppendDigits(out, s, s.exponent + 1, s.count);
         }
     }
+}
+
+void AppendShortestNumber(std::string& out, double value) {
+    char buffer[32];
+    const auto result = std::to_chars(std::begin(buffer), std::end(buffer), value);
+    out.append(buffer, result.ptr);
 }
 
 std::string FormatThreeDecimals(double value, std::string_view decimal_separator) {

@@ -15,6 +15,11 @@ void AppendThreeDecimals(std::string& out, double value, std::string_view decima
 // "1.23456789012346E+15") for decimal exponents below -4 or from 15 up. Negative zero is "0".
 void AppendGeneralNumber(std::string& out, double value, std::string_view decimal_separator);
 
+// Appends finite `value` in the shortest form that reads back as the same double, what
+// std::to_chars writes without a precision: "0.30000000000000004", "1e+20", "-0", "10". The decimal
+// point is always ".": this form is for programs, not for the user's locale.
+void AppendShortestNumber(std::string& out, double value);
+
 std::string FormatThreeDecimals(double value, std::string_view decimal_separator);
 std::string FormatGeneralNumber(double value, std::string_view decimal_separator);
 

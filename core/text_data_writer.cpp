@@ -186,9 +186,7 @@ std::string FormatTextData(const MomentData& data, const Separators& separators)
     return out;
 }
 
-namespace {
-
-void CheckTarget(const fs::path& path) {
+void CheckOutputTarget(const fs::path& path) {
     std::error_code ec;
     const fs::file_status status = fs::status(path, ec);
     if (status.type() == fs::file_type::directory) {
@@ -203,11 +201,9 @@ void CheckTarget(const fs::path& path) {
     }
 }
 
-}  // namespace
-
 void WriteTextData(const fs::path& path, const MomentData& data, const Separators& separators) {
     CheckWritable(data, separators);
-    CheckTarget(path);
+    CheckOutputTarget(path);
 
     ReplacementFile file(path);
     // Written in blocks of about a megabyte: a large file is never held whole in memory.

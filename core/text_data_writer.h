@@ -17,6 +17,10 @@ namespace dsf2vemo {
 // itself ("A|" before "||"), or arrays that don't match the variable count.
 std::string FormatTextData(const MomentData& data, const Separators& separators);
 
+// Refuses (ConversionError, CannotWrite) an output that can't be replaced: a folder, a read-only
+// file, a name in a folder that doesn't exist.
+void CheckOutputTarget(const std::filesystem::path& path);
+
 // Writes FormatTextData to `path`. The text goes to a temporary file beside `path`, which
 // replaces `path` only once complete: a failure leaves no partial file and any existing file
 // unchanged. A read-only or folder target is refused.

@@ -17,10 +17,10 @@
 #include "dsf_reader.h"
 #include "error_description.h"
 #include "frm_about.h"
+#include "output_format.h"
 #include "output_path.h"
 #include "program_icon.h"
 #include "results_pane.h"
-#include "text_data_writer.h"
 
 namespace dsf2vemo::gui {
 
@@ -33,7 +33,10 @@ constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_CONTROLPARENT | WS_EX_ACCEPTFILES;
 
 constexpr wchar_t kInputFilter[] = L"Prelis Data System Files (*.dsf)|*.dsf";
-constexpr wchar_t kOutputFilter[] = L"Vemo text files (*.txt)|*.txt";
+// In the order of OutputFormat: the type picked is the format written.
+constexpr wchar_t kOutputFilter[] =
+    L"Vemo text files (*.txt)|*.txt|JSON moments (*.json)|*.json|"
+    L"Mplus summary data (*.inp)|*.inp";
 // File must exist, path must exist, no read-only check box: 0x1804.
 constexpr DWORD kInputFlags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
 // Path must exist, no read-only check box: 0x804.
@@ -54,6 +57,19 @@ constexpr wchar_t kAboutFailed[] = L"An error occurred while trying to show the 
 std::string EchoTooLargeNote(std::size_t characters) {
     return "The echo of this file, " + std::to_string(characters) +
            " characters, is too large to show here.";
+}
+
+// The Output dialog's type for a format, from 1, in the order of kOutputFilter.
+DWORD OutputType(OutputFormat format) {
+    switch (format) {
+        case OutputFormat::Json:
+            return 2;
+        case OutputFormat::Mplus:
+            return 3;
+        case OutputFormat::Vemo:
+            break;
+    }
+    return 1;
 }
 
 // Marks the window busy for its lifetime; nests.
@@ -244,6 +260,7 @@ void Form1::OpenFiles(const std::vector<std::filesystem::path>& paths) {
 
 void Form1::cmdInput_Click() {
     cmdlg1.Filter = kInputFilter;
+    cmdlg1.FilterIndex = 1;
     cmdlg1.Flags = kInputFlags;
     // No file name preset: the dialog shows whatever it last held.
     if (!file_dialog_.ShowOpen(Hwnd(), cmdlg1)) {
@@ -258,17 +275,19 @@ void Form1::ReadInput(const std::wstring& path) {
     cmdlg1.FileName = path;
     SetWindowTextW(LabelInput, path.c_str());
 
-    TextPane pane(module_.separators.decimal, pane_capacity_);
+    echo_ = std::make_unique<TextPane>(module_.separators.decimal, pane_capacity_);
+    findings_.clear();
+    TextPane& pane = *echo_;
     try {
         const std::filesystem::path input(WindowText(LabelInput));
         SetWindowTextW(LabelOutput, DefaultOutputPath(input).wstring().c_str());
         DsfFile file = ReadDsfFile(input, pane);
         try {
-            AppendWarnings(pane, Diagnose(file, {module_.separators.decimal}));
+            findings_ = Diagnose(file, {module_.separators.decimal});
         } catch (...) {
             // The warnings are advice: a file read successfully stays convertible without them.
         }
-        module_.moment_data = std::move(file.Moments);
+        module_.moment_data = std::move(file);
         EnableDisable();
     } catch (...) {
         const std::wstring description = ErrorDescription(std::current_exception());
@@ -286,10 +305,28 @@ void Form1::ReadInput(const std::wstring& path) {
         return;
     }
     try {
-        ShowEcho(pane);
+        ShowEchoAndWarnings({});
     } catch (...) {
         // The data stay read and convertible whether the pane shows them or not.
     }
+}
+
+// The last echo with the Warnings block of its findings and `more` after them. Built anew each
+// time, so that converting again doesn't repeat a warning.
+void Form1::ShowEchoAndWarnings(std::span<const std::string> more) {
+    if (!echo_->KeptAll()) {
+        ShowEcho(*echo_);
+        return;
+    }
+    TextPane pane(module_.separators.decimal, pane_capacity_);
+    pane.SetResultsText(echo_->Text());
+    pane.SetSelStart(echo_->SelStart());
+    std::vector<Finding> warnings = findings_;
+    for (const std::string& sentence : more) {
+        warnings.push_back({"written", sentence});
+    }
+    AppendWarnings(pane, warnings);
+    ShowEcho(pane);
 }
 
 // The echo, or a note of its size where the pane can't take it.
@@ -309,6 +346,7 @@ void Form1::cmdOutput_Click() {
     try {
         cmdlg1.FileName = WindowText(LabelOutput);
         cmdlg1.Filter = kOutputFilter;
+        cmdlg1.FilterIndex = OutputType(FormatOfPath(cmdlg1.FileName));
         cmdlg1.Flags = kOutputFlags;
     } catch (...) {
         ShowErrorMessage(kOutputNameFailed, ErrorDescription(std::current_exception()));
@@ -319,6 +357,9 @@ void Form1::cmdOutput_Click() {
     if (!file_dialog_.ShowOpen(Hwnd(), cmdlg1)) {
         return;
     }
+    // A name typed without an extension takes the picked type's, and the extension decides the
+    // format.
+    cmdlg1.FileName = WithTypeExtension(cmdlg1.FileName, cmdlg1.Filter, cmdlg1.FilterIndex);
     SetWindowTextW(LabelOutput, cmdlg1.FileName.c_str());
     EnableDisable();
 }
@@ -331,12 +372,23 @@ void Form1::cmdConvert_Click() {
                                   "no data system file has been read successfully");
         }
         const std::filesystem::path output_path(output);
-        if (IsSameFile(std::filesystem::path(WindowText(LabelInput)), output_path)) {
-            throw ConversionError(
-                ErrorKind::Refused,
-                "it is the input file itself, and writing it would destroy the input");
+        const OutputFormat format = FormatOfPath(output_path);
+        for (const std::filesystem::path& written : OutputFiles(output_path, format)) {
+            if (IsSameFile(std::filesystem::path(WindowText(LabelInput)), written)) {
+                throw ConversionError(ErrorKind::Refused,
+                                      "it is the input file itself, and writing it would destroy "
+                                      "the input");
+            }
         }
-        WriteTextData(output_path, *module_.moment_data, module_.separators);
+        const WriteNotes notes =
+            WriteOutput(output_path, *module_.moment_data, module_.separators, format);
+        if (!notes.warnings.empty()) {
+            try {
+                ShowEchoAndWarnings(notes.warnings);
+            } catch (...) {
+                // The file is written; the pane only tells about it.
+            }
+        }
     } catch (...) {
         ShowErrorMessage(kWriteFailed + output + L".", ErrorDescription(std::current_exception()));
     }

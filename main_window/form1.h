@@ -6,11 +6,14 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "base_window.h"
+#include "diagnosis.h"
 #include "file_dialog.h"
 #include "form_layout.h"
 #include "frm_help.h"
@@ -74,6 +77,7 @@ class Form1 final : public BaseWindow {
 
     void EnableDisable();
     void ShowEcho(const TextPane& pane);
+    void ShowEchoAndWarnings(std::span<const std::string> more);
     void ShowErrorMessage(const std::wstring& message, const std::wstring& description);
 
     void MakeFont();
@@ -94,6 +98,10 @@ class Form1 final : public BaseWindow {
     // messages, and a drop arriving then must not start a read inside the running one.
     bool busy_ = false;
     std::size_t pane_capacity_ = RichTextBox::kCapacity;
+    // The echo of the last read and what the diagnosis found in it: the Warnings block is shown
+    // again, with the renamings, when Convert writes Mplus summary data.
+    std::unique_ptr<TextPane> echo_;
+    std::vector<Finding> findings_;
 
     // Child windows go with their parent; these handles don't own them.
     HWND cmdInput = nullptr;

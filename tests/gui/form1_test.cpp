@@ -175,7 +175,9 @@ TEST_F(Form1Fixture, OneDialogStateServesBothButtons) {
     Output(std::nullopt);
     ASSERT_EQ(dialog_.openings.size(), 4u);
     const std::wstring input_filter = L"Prelis Data System Files (*.dsf)|*.dsf";
-    const std::wstring output_filter = L"Vemo text files (*.txt)|*.txt";
+    const std::wstring output_filter =
+        L"Vemo text files (*.txt)|*.txt|JSON moments (*.json)|*.json|"
+        L"Mplus summary data (*.inp)|*.inp";
     // Input presets no name: the first opening shows none, a later one the last name held.
     EXPECT_EQ(dialog_.openings[0].Filter, input_filter);
     EXPECT_EQ(dialog_.openings[0].Flags, 0x1804u);

@@ -19,7 +19,11 @@ namespace dsf2vemo::testing {
 class ScriptedFileDialog final : public gui::FileDialog {
   public:
     // The next opening returns `path` as if chosen, or cancels for std::nullopt.
-    void Answer(std::optional<std::wstring> path) { answers_.push_back(std::move(path)); }
+    void Answer(std::optional<std::wstring> path) { answers_.push_back({std::move(path), 0}); }
+    // Returns `path` with the type `filter_index` (from 1) picked.
+    void AnswerWithType(std::wstring path, DWORD filter_index) {
+        answers_.push_back({std::move(path), filter_index});
+    }
 
     bool ShowOpen(HWND, gui::CommonDialog& dialog) override {
         openings.push_back(dialog);
@@ -30,12 +34,15 @@ class ScriptedFileDialog final : public gui::FileDialog {
             ADD_FAILURE() << "the file dialog opened with no answer scripted";
             return false;
         }
-        std::optional<std::wstring> answer = std::move(answers_.front());
+        auto [answer, filter_index] = std::move(answers_.front());
         answers_.pop_front();
         if (!answer) {
             return false;
         }
         dialog.FileName = *answer;
+        if (filter_index != 0) {
+            dialog.FilterIndex = filter_index;
+        }
         return true;
     }
 
@@ -44,7 +51,8 @@ class ScriptedFileDialog final : public gui::FileDialog {
     std::function<void()> while_open;
 
   private:
-    std::deque<std::optional<std::wstring>> answers_;
+    // A type of 0 leaves the one the dialog opened with.
+    std::deque<std::pair<std::optional<std::wstring>, DWORD>> answers_;
 };
 
 struct ShownBox {

@@ -1,0 +1,118 @@
+#include "replacement_set.h"
+
+#include <string>
+#include <system_error>
+
+#include "conversion_error.h"
+
+namespace dsf2vemo {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Names tried for a kept file before giving up, as for the temporary files.
+constexpr int kNameAttempts = 100;
+
+// The old file at a target, kept under a second name beside it (a hard link, or a copy where the
+// file system has none) until the new files are in place; removed when no longer needed.
+class OldFile {
+  public:
+    explicit OldFile(const fs::path& target) : target_(target) {
+        std::error_code ec;
+        const fs::file_status status = fs::symlink_status(target, ec);
+        existed_ = fs::exists(status);
+        if (!fs::is_regular_file(status) && !fs::is_symlink(status)) {
+            // Nothing there, or something no replacement can take the place of (a folder):
+            // there is nothing to put back.
+            return;
+        }
+        for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+            const fs::path kept = target.parent_path() / RandomTemporaryName();
+            std::error_code link_failed;
+            fs::create_hard_link(target, kept, link_failed);
+            if (!link_failed) {
+                kept_ = kept;
+                return;
+            }
+            if (link_failed == std::errc::file_exists) {
+                continue;
+            }
+            std::error_code copy_failed;
+            fs::copy_file(target, kept, fs::copy_options::none, copy_failed);
+            if (!copy_failed) {
+                kept_ = kept;
+                return;
+            }
+            if (copy_failed != std::errc::file_exists) {
+                throw ConversionError(ErrorKind::CannotWrite,
+                                      "the old file could not be kept until the new files are in "
+                                      "place: " +
+                                          copy_failed.message());
+            }
+        }
+        throw ConversionError(ErrorKind::CannotWrite,
+                              "the old file could not be kept until the new files are in place: " +
+                                  std::to_string(kNameAttempts) + " names were taken");
+    }
+
+    ~OldFile() {
+        if (!kept_.empty()) {
+            std::error_code ignored;
+            fs::remove(kept_, ignored);
+        }
+    }
+
+    OldFile(const OldFile&) = delete;
+    OldFile& operator=(const OldFile&) = delete;
+
+    // The target as it was before; a target that wasn't there goes again. Best effort: the
+    // failure that made this necessary is what gets reported.
+    void PutBack() noexcept {
+        std::error_code ec;
+        if (!kept_.empty()) {
+            fs::rename(kept_, target_, ec);
+            if (!ec) {
+                kept_.clear();
+            }
+        } else if (!existed_) {
+            fs::remove(target_, ec);
+        }
+    }
+
+  private:
+    fs::path target_;
+    fs::path kept_;
+    bool existed_ = false;
+};
+
+}  // namespace
+
+ReplacementSet::ReplacementSet(std::span<const fs::path> targets)
+    : targets_(targets.begin(), targets.end()) {
+    for (const fs::path& target : targets_) {
+        files_.push_back(std::make_unique<ReplacementFile>(target));
+    }
+}
+
+void ReplacementSet::Commit() {
+    // The last one needs no copy: once it is in place, all are, and a failure before that leaves
+    // it as it was.
+    std::vector<std::unique_ptr<OldFile>> old_files;
+    for (std::size_t i = 0; i + 1 < targets_.size(); ++i) {
+        old_files.push_back(std::make_unique<OldFile>(targets_[i]));
+    }
+    std::size_t committed = 0;
+    try {
+        for (; committed < files_.size(); ++committed) {
+            files_[committed]->Commit();
+        }
+    } catch (...) {
+        for (std::size_t i = 0; i < committed; ++i) {
+            old_files[i]->PutBack();
+        }
+        throw;
+    }
+}
+
+}  // namespace dsf2vemo

@@ -1,0 +1,449 @@
+// The JSON and Mplus outputs: each read back to the very doubles of the data system file, the
+// Mplus name rules, the refusal of values neither format can hold, both Mplus files replaced
+// together, and the rule that picks the format from the output's name or --format.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <charconv>
+#include <cmath>
+#include <filesystem>
+#include <limits>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+#include "case_name.h"
+#include "cli_app.h"
+#include "conversion_error.h"
+#include "dsf_builder.h"
+#include "json_writer.h"
+#include "mplus_writer.h"
+#include "output_format.h"
+#include "replacement_set.h"
+#include "temp_dir.h"
+
+namespace dsf2vemo {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::BuildDsf;
+using testing::ReadFileText;
+using testing::TempDir;
+using testing::WriteFileBytes;
+using testing::WriteFileText;
+
+std::vector<std::uint64_t> Bits(const std::vector<double>& values) {
+    std::vector<std::uint64_t> bits;
+    for (const double value : values) {
+        bits.push_back(std::bit_cast<std::uint64_t>(value));
+    }
+    return bits;
+}
+
+DsfFile ReadBack(const MomentData& data, std::string_view header) {
+    NullPane pane;
+    return ParseDsfFile(BuildDsf(data, header), pane);
+}
+
+// Moment data that are hard to write exactly, with the header and names as UTF-8 text (for
+// names, none where they are ASCII).
+struct TrickyCase {
+    const char* name;
+    MomentData data;
+    std::string header;
+    std::string header_text;
+    std::vector<std::string> name_texts;
+};
+
+const std::string kSpaces(60, ' ');
+
+const TrickyCase kTricky[] = {
+    {"Demo", testing::DemoMomentData(), "DEMO", "DEMO" + kSpaces, {}},
+    {"Exponents",
+     {10, 2, {"A", "B"}, {1e-310, -1.5e15, 1e300}, {1e22, -2.5e-8}},
+     "",
+     std::string(64, ' '),
+     {}},
+    {"SeventeenDigits",
+     {3, 2, {"A", "B"}, {0.1 + 0.2, 123456789012345678.0, 9.8765432109876543e19}, {-0.0, 2 / 3.}},
+     "17",
+     "17  " + kSpaces,
+     {}},
+    {"HighBitNames",
+     {5, 3, {"\xC4rger", "\x80uro", "caf\xE9"}, {1, 2, 3, 4, 5, 6}, {7, 8, 9}},
+     "\xE9t\xE9\x01",
+     "\xC3\xA9t\xC3\xA9\x01" + kSpaces,
+     {"\xC3\x84rger", "\xE2\x82\xACuro", "caf\xC3\xA9"}},
+    {"QuotesAndControls",
+     {5, 3, {"a\"b", "c\\d", "e\x1F"}, {1, 2, 3, 4, 5, 6}, {7, 8, 9}},
+     std::string("N\0L", 3),
+     std::string("N\0L ", 4) + kSpaces,
+     {}},
+    {"OneVariable", {7, 1, {"A"}, {0.5}, {-2}}, "P1", "P1  " + kSpaces, {}},
+    // Long enough for the Mplus name list to wrap and the rows to take several lines.
+    {"TwoHundredVariables", testing::SyntheticMomentData(200), "WIDE", "WIDE" + kSpaces, {}},
+};
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end = text.find("\r\n"); end != std::string::npos;
+         start = end + 2, end = text.find("\r\n", start)) {
+        lines.push_back(text.substr(start, end - start));
+    }
+    EXPECT_EQ(start, text.size()) << "the last line has no CR LF";
+    return lines;
+}
+
+std::vector<double> Numbers(const std::string& text) {
+    std::vector<double> numbers;
+    std::istringstream in(text);
+    for (std::string token; in >> token;) {
+        double value = 0;
+        const auto result = std::from_chars(token.data(), token.data() + token.size(), value);
+        EXPECT_TRUE(result.ec == std::errc() && result.ptr == token.data() + token.size()) << token;
+        numbers.push_back(value);
+    }
+    return numbers;
+}
+
+class ReadBackTest : public ::testing::TestWithParam<TrickyCase> {};
+
+TEST_P(ReadBackTest, JsonGivesTheSameDoubles) {
+    const TrickyCase& c = GetParam();
+    const auto json = nlohmann::ordered_json::parse(FormatJson(ReadBack(c.data, c.header)));
+    std::vector<std::string> keys;
+    for (const auto& item : json.items()) {
+        keys.push_back(item.key());
+    }
+    EXPECT_EQ(keys,
+              (std::vector<std::string>{"header", "cases", "variables", "covariances", "means"}));
+    EXPECT_EQ(json["header"], c.header_text);
+    EXPECT_EQ(json["cases"], c.data.CaseCount);
+    EXPECT_EQ(json["variables"], c.name_texts.empty() ? c.data.VariableNames : c.name_texts);
+    std::vector<double> values;
+    for (std::size_t i = 0; i < json["covariances"].size(); ++i) {
+        ASSERT_EQ(json["covariances"][i].size(), i + 1) << "row " << i + 1;
+        for (const auto& value : json["covariances"][i]) {
+            values.push_back(value.get<double>());
+        }
+    }
+    EXPECT_EQ(Bits(values), Bits(c.data.Covariances));
+    EXPECT_EQ(Bits(json["means"].get<std::vector<double>>()), Bits(c.data.Means));
+}
+
+TEST_P(ReadBackTest, MplusGivesTheSameDoubles) {
+    const TrickyCase& c = GetParam();
+    const MplusFiles files = FormatMplus(ReadBack(c.data, c.header), "study.dat");
+    const std::size_t p = c.data.VariableNames.size();
+    // Means first, then the triangle; each row starts a line, 10 numbers a line at most.
+    std::size_t expected_lines = (p + 9) / 10;
+    for (std::size_t i = 1; i <= p; ++i) {
+        expected_lines += (i + 9) / 10;
+    }
+    EXPECT_EQ(Lines(files.data).size(), expected_lines);
+    for (const std::string& line : Lines(files.data)) {
+        EXPECT_LE(Numbers(line).size(), 10u) << line;
+        EXPECT_EQ(line.find_first_not_of("0123456789.E+- "), std::string::npos) << line;
+    }
+    std::vector<double> expected = c.data.Means;
+    expected.insert(expected.end(), c.data.Covariances.begin(), c.data.Covariances.end());
+    EXPECT_EQ(Bits(Numbers(files.data)), Bits(expected));
+
+    const std::vector<std::string> input = Lines(files.input);
+    ASSERT_GE(input.size(), 5u);
+    EXPECT_EQ(input[1], "DATA: FILE = \"study.dat\";");
+    EXPECT_EQ(input[2], "  TYPE = MEANS COVARIANCE;");
+    EXPECT_EQ(input[3], "  NOBSERVATIONS = " + std::to_string(c.data.CaseCount) + ";");
+    for (const std::string& line : input) {
+        EXPECT_LE(line.size(), 90u) << line;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Tricky, ReadBackTest, ::testing::ValuesIn(kTricky), testing::CaseName());
+
+// The samples --help shows are what the writers write.
+TEST(OutputFormatsTest, HelpShowsEachFormatAsWritten) {
+    std::ostringstream out;
+    std::ostringstream err;
+    ASSERT_EQ(cli::Run({"--help"}, {",", "."}, out, err), 0);
+    const std::string help = out.str();
+    EXPECT_THAT(help, ::testing::HasSubstr("--format"));
+    const DsfFile demo = ReadBack(testing::DemoMomentData(), "DEMO");
+    const MplusFiles mplus = FormatMplus(demo, "demo.dat");
+    std::string samples = testing::kDemoComma + FormatJson(demo) + mplus.input + mplus.data;
+    std::erase(samples, '\r');
+    std::istringstream lines(samples);
+    for (std::string line; std::getline(lines, line);) {
+        EXPECT_THAT(help, ::testing::HasSubstr("\n    " + line + "\n")) << line;
+    }
+}
+
+struct NameCase {
+    const char* name;
+    std::vector<std::string> names;
+    std::vector<std::string> expected;
+};
+
+class MplusNameTest : public ::testing::TestWithParam<NameCase> {};
+
+TEST_P(MplusNameTest, RenamesWhatMplusCantTake) {
+    const NameCase& c = GetParam();
+    std::vector<MplusRenaming> renamings;
+    for (std::size_t i = 0; i < c.names.size(); ++i) {
+        if (c.names[i] != c.expected[i]) {
+            renamings.push_back({i + 1, c.names[i], c.expected[i]});
+        }
+    }
+    const MplusNameList list = MplusNames(c.names);
+    EXPECT_EQ(list.names, c.expected);
+    EXPECT_EQ(list.renamings, renamings);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rules, MplusNameTest,
+    ::testing::Values(
+        NameCase{"ValidNamesStay", {"X1", "ab_C", "Zz9_____"}, {"X1", "ab_C", "Zz9_____"}},
+        NameCase{"BrokenRules",
+                 {"", "a b", "\xE9t\xE9", "1st", "_x", "x-y", "NINECHARS"},
+                 {"V1", "V2", "V3", "V4", "V5", "V6", "V7"}},
+        NameCase{"DuplicatesIgnoringCase", {"Age", "AGE", "age"}, {"Age", "V2", "V3"}},
+        NameCase{"NewNameTaken", {"x y", "v1", "V3", "a b"}, {"V1_2", "v1", "V3", "V4"}},
+        NameCase{"NewNamesStayUnique", {"V2_2", "b b", "V2"}, {"V2_2", "V2_3", "V2"}}),
+    testing::CaseName());
+
+TEST(MplusNameTest, PastEightCharactersTakesANumberBeyondTheVariables) {
+    std::vector<std::string> names;
+    for (int i = 1; i < 10000; ++i) {
+        names.push_back("N" + std::to_string(i));
+    }
+    names.push_back("x y");  // position 10000
+    names[0] = "V10000";
+    for (int suffix = 2; suffix <= 9; ++suffix) {
+        names[static_cast<std::size_t>(suffix)] = "V10000_" + std::to_string(suffix);
+    }
+    names[20] = "V10001";
+    EXPECT_EQ(MplusNames(names).names.back(), "V10002");
+}
+
+TEST(MplusNameTest, SentenceNamesFiveAndCountsTheRest) {
+    const MplusNameList list =
+        MplusNames(std::vector<std::string>{"\xE9", "a\x01", "3", "4", "5", "6", "7"});
+    EXPECT_EQ(RenamingSentence(list.renamings),
+              "7 names renamed for Mplus: V1 = \"\xE9\", V2 = \"a\\x01\", V3 = \"3\", V4 = \"4\", "
+              "V5 = \"5\" and 2 more");
+    const std::string input =
+        FormatMplus(ReadBack({1, 2, {"\xE9", "a\x01"}, {1, 2, 3}, {4, 5}}, ""), "x.dat").input;
+    EXPECT_THAT(input, ::testing::HasSubstr("\r\n! V1 = \"\xE9\"\r\n! V2 = \"a\\x01\"\r\nMODEL:"));
+}
+
+struct RefusalCase {
+    const char* name;
+    OutputFormat format;
+    MomentData data;
+    std::string message;
+};
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+class NonFiniteRefusalTest : public ::testing::TestWithParam<RefusalCase> {};
+
+TEST_P(NonFiniteRefusalTest, WritesNothing) {
+    const RefusalCase& c = GetParam();
+    TempDir dir;
+    const fs::path output = dir.Path() / (c.format == OutputFormat::Json ? "x.json" : "x.inp");
+    WriteFileText(output, "old");
+    try {
+        WriteOutput(output, {"H", c.data}, {",", "."}, c.format);
+        FAIL() << "no error";
+    } catch (const ConversionError& error) {
+        EXPECT_EQ(error.Kind(), ErrorKind::Refused);
+        EXPECT_EQ(std::string(error.what()), c.message);
+    }
+    EXPECT_EQ(ReadFileText(output), "old");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, NonFiniteRefusalTest,
+    ::testing::Values(RefusalCase{"JsonCovariance",
+                                  OutputFormat::Json,
+                                  {1, 2, {"A", "B"}, {1, kNaN, -kInf}, {kInf, 2}},
+                                  "covariance (2, 1) is NaN, which JSON can't hold"},
+                      RefusalCase{"JsonMean",
+                                  OutputFormat::Json,
+                                  {1, 2, {"A", "B"}, {1, 2, 3}, {1, -kInf}},
+                                  "mean 2 is -Inf, which JSON can't hold"},
+                      RefusalCase{"MplusDiagonal",
+                                  OutputFormat::Mplus,
+                                  {1, 2, {"A", "B"}, {1, 2, kInf}, {kNaN, 2}},
+                                  "covariance (2, 2) is Inf, which Mplus summary data can't hold"}),
+    testing::CaseName());
+
+TEST(ReplacementSetTest, EitherAllTargetsAreReplacedOrNone) {
+    for (const bool first_existed : {true, false}) {
+        SCOPED_TRACE(first_existed ? "first existed" : "first was new");
+        TempDir dir;
+        const fs::path first = dir.Path() / "a.dat";
+        const fs::path second = dir.Path() / "b.inp";
+        if (first_existed) {
+            WriteFileText(first, "old");
+        }
+#ifdef _WIN32
+        // A file open without sharing its deletion can't be replaced.
+        WriteFileText(second, "old b");
+        const HANDLE held = CreateFileW(second.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+#else
+        // A folder with something in it: no file can take its place.
+        fs::create_directories(second / "inside");
+#endif
+        {
+            const fs::path targets[] = {first, second};
+            ReplacementSet files(targets);
+            files.File(0).Write("new");
+            files.File(1).Write("new");
+            EXPECT_THROW(files.Commit(), ConversionError);
+        }
+#ifdef _WIN32
+        CloseHandle(held);
+        EXPECT_EQ(ReadFileText(second), "old b");
+#endif
+        if (first_existed) {
+            EXPECT_EQ(ReadFileText(first), "old");
+        } else {
+            EXPECT_FALSE(fs::exists(first));
+        }
+        // Temporary and kept files are all named dsf2vemo-….tmp. (Wine's ReplaceFileW leaves a
+        // file of its own after a failure.)
+        for (const auto& entry : fs::directory_iterator(dir.Path())) {
+            EXPECT_FALSE(entry.path().filename().string().starts_with("dsf2vemo-"))
+                << entry.path() << " was left behind";
+        }
+    }
+}
+
+TEST(ReplacementSetTest, ReplacingExistingFilesLeavesNoKeptCopy) {
+    TempDir dir;
+    const fs::path targets[] = {dir.Path() / "a.dat", dir.Path() / "a.inp"};
+    WriteFileText(targets[0], "old");
+    WriteFileText(targets[1], "old");
+    {
+        ReplacementSet files(targets);
+        files.File(0).Write("new a.dat");
+        files.File(1).Write("new a.inp");
+        files.Commit();
+    }
+    EXPECT_EQ(ReadFileText(targets[0]), "new a.dat");
+    EXPECT_EQ(ReadFileText(targets[1]), "new a.inp");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 2);
+}
+
+struct FormatRuleCase {
+    const char* name;
+    std::vector<std::string> arguments;  // besides the input, demo.dsf
+    int status;
+    // Files written in the folder, and what each begins with.
+    std::vector<std::pair<std::string, std::string>> files;
+    std::string standard_output_start;
+};
+
+class FormatRuleTest : public ::testing::TestWithParam<FormatRuleCase> {};
+
+TEST_P(FormatRuleTest, ExtensionOrFormatOptionDecides) {
+    const FormatRuleCase& c = GetParam();
+    TempDir dir;
+    const fs::path input = dir.Path() / "demo.dsf";
+    WriteFileBytes(input, BuildDsf(testing::DemoMomentData(), "DEMO"));
+    std::vector<std::string> arguments = {input.string()};
+    for (const std::string& argument : c.arguments) {
+        arguments.push_back(argument.starts_with("@") ? (dir.Path() / argument.substr(1)).string()
+                                                      : argument);
+    }
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(cli::Run(arguments, {",", "."}, out, err), c.status) << err.str();
+    std::vector<std::pair<std::string, std::string>> files;
+    for (const auto& entry : fs::directory_iterator(dir.Path())) {
+        const std::string name = entry.path().filename().string();
+        if (name != "demo.dsf") {
+            const std::string text = ReadFileText(entry.path());
+            const std::size_t start = text.find_first_not_of("{ \n");
+            files.emplace_back(name, text.substr(start, 6));
+        }
+    }
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(files, c.files);
+    EXPECT_TRUE(out.str().starts_with(c.standard_output_start)) << out.str();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FormatRuleTest,
+    ::testing::Values(
+        FormatRuleCase{"DefaultIsTheTextDataFile", {}, 0, {{"demo.txt", "rowtyp"}}, ""},
+        FormatRuleCase{
+            "FormatGivesDefaultName", {"--format", "json"}, 0, {{"demo.json", "\"heade"}}, ""},
+        FormatRuleCase{"MplusDefaultWritesTwoFiles",
+                       {"--format", "mplus"},
+                       0,
+                       {{"demo.dat", "10 20."}, {"demo.inp", "TITLE:"}},
+                       ""},
+        FormatRuleCase{"ExtensionIgnoringCase", {"-o", "@x.JSON"}, 0, {{"x.JSON", "\"heade"}}, ""},
+        FormatRuleCase{
+            "InpExtension", {"-o", "@x.Inp"}, 0, {{"x.Inp", "TITLE:"}, {"x.dat", "10 20."}}, ""},
+        FormatRuleCase{
+            "OtherExtensionIsVemo", {"-o", "@x.json.bak"}, 0, {{"x.json.bak", "rowtyp"}}, ""},
+        FormatRuleCase{"FormatOverridesExtension",
+                       {"-o", "@study.out", "--format", "json"},
+                       0,
+                       {{"study.out", "\"heade"}},
+                       ""},
+        FormatRuleCase{
+            "VemoOverridesInp", {"-o", "@x.inp", "--format", "vemo"}, 0, {{"x.inp", "rowtyp"}}, ""},
+        FormatRuleCase{"JsonToStandardOutput", {"-o", "-", "--format", "json"}, 0, {}, "{\n  \"h"},
+        FormatRuleCase{
+            "MplusToStandardOutputIsUsageError", {"-o", "-", "--format", "mplus"}, 2, {}, ""},
+        FormatRuleCase{"UnknownFormat", {"--format", "xml"}, 2, {}, ""},
+        FormatRuleCase{
+            "DataFileWouldBeTheInputFile", {"-o", "@x.DAT", "--format", "mplus"}, 1, {}, ""}),
+    testing::CaseName());
+
+TEST(FormatRuleTest, MplusNeverWritesOverItsInput) {
+    TempDir dir;
+    const fs::path input = dir.Path() / "study.dat";
+    WriteFileBytes(input, BuildDsf(testing::DemoMomentData(), "DEMO"));
+    const std::string before = ReadFileText(input);
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(
+        cli::Run({input.string(), "-o", (dir.Path() / "study.inp").string()}, {",", "."}, out, err),
+        1);
+    EXPECT_THAT(err.str(), ::testing::HasSubstr("study.dat': it is the input file itself"));
+    EXPECT_EQ(ReadFileText(input), before);
+    EXPECT_FALSE(fs::exists(dir.Path() / "study.inp"));
+}
+
+TEST(FormatRuleTest, RenamingsAreOneWarningPerFile) {
+    TempDir dir;
+    const fs::path input = dir.Path() / "names.dsf";
+    WriteFileBytes(input,
+                   BuildDsf({9, 3, {"a b", "OK", "caf\xE9"}, {2, 0.5, 2, 0.2, 0.3, 2}, {1, 2, 3}}));
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(cli::Run({input.string(), "--format", "mplus"}, {",", "."}, out, err), 0);
+    EXPECT_EQ(err.str(), "dsf2vemo-cli: warning: " + input.string() +
+                             ": 2 names renamed for Mplus: V1 = \"a b\", V3 = \"caf\xC3\xA9\"\n");
+    EXPECT_THAT(ReadFileText(dir.Path() / "names.inp"),
+                ::testing::HasSubstr("NAMES = V1 OK V3;\r\n! V1 = \"a b\"\r\n! V3 = \"caf\xE9\""));
+}
+
+}  // namespace
+}  // namespace dsf2vemo
