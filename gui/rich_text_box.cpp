@@ -4,20 +4,12 @@
 
 #include <stdexcept>
 #include <string>
-#include <system_error>
 
+#include "error_description.h"
 #include "pane_text.h"
 #include "text_encoding.h"
 
 namespace dsf2vemo::gui {
-
-namespace {
-
-[[noreturn]] void ThrowLastError(const char* what) {
-    throw std::system_error(static_cast<int>(GetLastError()), std::system_category(), what);
-}
-
-}  // namespace
 
 UniqueModule LoadRichEditLibrary() {
     UniqueModule library(LoadLibraryW(L"msftedit.dll"));

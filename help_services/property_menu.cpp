@@ -2,6 +2,8 @@
 
 #include <system_error>
 
+#include "error_description.h"
+
 namespace dsf2vemo::gui {
 
 namespace {
@@ -18,10 +20,6 @@ enum : UINT {
     kIdUserPropertiesFirst = kIdUserFirst + PropertyMenu::kMaxUserItems,
     kIdEnd = kIdUserPropertiesFirst + PropertyMenu::kMaxUserItems,
 };
-
-[[noreturn]] void ThrowLastError(const char* what) {
-    throw std::system_error(static_cast<int>(GetLastError()), std::system_category(), what);
-}
 
 HMENU NewPopupMenu() {
     const HMENU menu = CreatePopupMenu();
