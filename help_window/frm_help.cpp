@@ -3,12 +3,12 @@
 #include <richedit.h>
 
 #include <algorithm>
-#include <system_error>
+#include <string>
 
 #include "dpi.h"
 #include "help_control_ids.h"
 #include "program_icon.h"
-#include "rich_text_box.h"
+#include "rich_edit.h"
 
 namespace dsf2vemo::gui {
 
@@ -77,20 +77,11 @@ LRESULT frmHelp::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 void frmHelp::Form_Create() {
     dpi_ = WindowDpi(Hwnd());
     library_ = LoadRichEditLibrary();
-    const DWORD style =
-        WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL;
+    // On the tooltip background, wrapped at the box's width.
     RichTextBox1 =
-        CreateWindowExW(WS_EX_CLIENTEDGE, MSFTEDIT_CLASS, L"", style, 0, 0, 0, 0, Hwnd(),
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_frmHelp_RichTextBox1)),
-                        GetModuleHandleW(nullptr), nullptr);
-    if (RichTextBox1 == nullptr) {
-        throw std::system_error(static_cast<int>(GetLastError()), std::system_category(),
-                                "the help text box could not be created");
-    }
-    // A target line width of 0 wraps the text at the box's width.
-    SendMessageW(RichTextBox1, EM_SETTARGETDEVICE, 0, 0);
-    SendMessageW(RichTextBox1, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(GetSysColor(COLOR_INFOBK)));
-    SetDefaultCharFormat(RichTextBox1);
+        CreateRichEdit(Hwnd(), IDC_frmHelp_RichTextBox1,
+                       WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL, {},
+                       Wrap::AtWidth, COLOR_INFOBK, "the help text box could not be created");
     // Placed and sized first, so that the text is laid out once, at its width.
     CenterOverOwner();
     Form_Load();
