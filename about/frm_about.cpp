@@ -14,6 +14,7 @@
 #include "program_path.h"
 #include "resource.h"
 #include "twip_rect.h"
+#include "window_placement.h"
 
 namespace dsf2vemo::gui {
 
@@ -239,9 +240,9 @@ void frmAbout::Form_Create() {
 }
 
 void frmAbout::Form_Load() {
-    CenterOnScreen(Hwnd(),
-                   WindowSizeForClient(TwipsToPixels(kClientWidth, dpi_),
-                                       TwipsToPixels(kClientHeight, dpi_), kStyle, kExStyle, dpi_));
+    CenterWindow(Hwnd(),
+                 WindowSizeForClient(TwipsToPixels(kClientWidth, dpi_),
+                                     TwipsToPixels(kClientHeight, dpi_), kStyle, kExStyle, dpi_));
     ApplyLayout();
     // The popup menu starts from its design, the callers' items hidden.
     help_services_.Form_Load();

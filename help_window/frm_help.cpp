@@ -2,13 +2,13 @@
 
 #include <richedit.h>
 
-#include <algorithm>
 #include <string>
 
 #include "dpi.h"
 #include "help_control_ids.h"
 #include "program_icon.h"
 #include "rich_edit.h"
+#include "window_placement.h"
 
 namespace dsf2vemo::gui {
 
@@ -195,23 +195,7 @@ void frmHelp::CenterOverOwner() {
     const SIZE size =
         WindowSizeForClient(TwipsToPixels(kDesignClientWidth, dpi_),
                             TwipsToPixels(kDesignClientHeight, dpi_), kStyle, kExStyle, dpi_);
-    const HWND owner = GetWindow(Hwnd(), GW_OWNER);
-    RECT over{};
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof(monitor);
-    GetMonitorInfoW(MonitorFromWindow(owner != nullptr ? owner : Hwnd(), MONITOR_DEFAULTTOPRIMARY),
-                    &monitor);
-    if (owner == nullptr || !GetWindowRect(owner, &over)) {
-        over = monitor.rcWork;
-    }
-    // Centred over the owner, but kept on its screen's work area where it fits.
-    const RECT& work = monitor.rcWork;
-    const int left = std::max(
-        work.left,
-        std::min(over.left + (over.right - over.left - size.cx) / 2, work.right - size.cx));
-    const int top = std::max(work.top, std::min(over.top + (over.bottom - over.top - size.cy) / 2,
-                                                work.bottom - size.cy));
-    SetWindowPos(Hwnd(), nullptr, left, top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    CenterWindow(Hwnd(), size, GetWindow(Hwnd(), GW_OWNER));
 }
 
 }  // namespace dsf2vemo::gui

@@ -21,6 +21,7 @@
 #include "program_icon.h"
 #include "results_pane.h"
 #include "text_data_writer.h"
+#include "window_placement.h"
 
 namespace dsf2vemo::gui {
 
@@ -392,7 +393,7 @@ void Form1::CenterOnScreen() {
     const SIZE size = WindowSizeForClient(TwipsToPixels(layout::kDesignClientWidth, dpi_),
                                           TwipsToPixels(layout::kDesignClientHeight, dpi_), kStyle,
                                           kExStyle, dpi_);
-    gui::CenterOnScreen(Hwnd(), size);
+    CenterWindow(Hwnd(), size);
 }
 
 }  // namespace dsf2vemo::gui
