@@ -57,11 +57,11 @@ UniqueWindow MakeStandInOwner() {
 std::int16_t ButtonOfRelease(UINT message) {
     switch (message) {
         case WM_LBUTTONUP:
-            return frmAbout::kLeftButton;
+            return kLeftButton;
         case WM_RBUTTONUP:
-            return frmAbout::kRightButton;
+            return kRightButton;
         case WM_MBUTTONUP:
-            return frmAbout::kMiddleButton;
+            return kMiddleButton;
         default:
             return 0;
     }

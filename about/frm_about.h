@@ -24,11 +24,6 @@ namespace dsf2vemo::gui {
 // window is created for each showing and destroyed when closed.
 class frmAbout final : public BaseWindow {
   public:
-    // Buttons of a mouse event, as the MouseUp handlers get them.
-    static constexpr std::int16_t kLeftButton = 1;
-    static constexpr std::int16_t kRightButton = 2;
-    static constexpr std::int16_t kMiddleButton = 4;
-
     frmAbout(ShellExecutor& shell, MessageBoxer& message_box, HelpSeams help_seams);
     ~frmAbout() override;
 

@@ -13,8 +13,6 @@ namespace dsf2vemo::gui {
 
 namespace {
 
-constexpr std::int16_t kRightButton = 2;
-
 [[noreturn]] void ThrowMissing(const char* property) {
     throw std::runtime_error(std::string("the control has no property \"") + property + "\"");
 }

@@ -17,6 +17,12 @@
 
 namespace dsf2vemo::gui {
 
+// The buttons of a mouse event as MouseUp handlers get them, and the bits of the `Button` masks
+// the services take.
+inline constexpr std::int16_t kLeftButton = 1;
+inline constexpr std::int16_t kRightButton = 2;
+inline constexpr std::int16_t kMiddleButton = 4;
+
 // What the property menu's commands tell the form using the services, each after its command
 // ran. Raised on the caller's thread before the popup call returns; unset ones are skipped.
 struct HelpServiceEvents {
@@ -48,7 +54,7 @@ struct SystemHelpSeams {
 //
 // Help IDs from 30000 up are topics of the shared file "vemoapps.hlp", smaller ones of the
 // specific help file; every help file is looked for in the program's folder. `Button` arguments
-// are mouse-button masks: 1 left, 2 right, 4 middle.
+// are masks of the buttons above.
 class HelpServices {
   public:
     // `form` owns the popup menu and the help windows; it must outlive the services, and its
