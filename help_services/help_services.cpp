@@ -8,6 +8,7 @@
 
 #include "help_file.h"
 #include "program_path.h"
+#include "text_encoding.h"
 
 namespace dsf2vemo::gui {
 
@@ -235,16 +236,16 @@ void HelpServices::mnuHelp_Click() {
     }
 }
 
-void HelpServices::ChangeColor(ColorGetter get, ColorSetter set,
+void HelpServices::ChangeColor(const char* property, ColorGetter get, ColorSetter set,
                                const std::function<void()>& changed) {
     try {
         comdlg.Flags = CC_RGBINIT;
         if (WhatsThisControl == nullptr) {
-            ThrowMissing("color");
+            ThrowMissing(property);
         }
         const std::optional<COLORREF> color = (WhatsThisControl->*get)();
         if (!color) {
-            ThrowMissing("color");
+            ThrowMissing(property);
         }
         comdlg.Color = *color;
         seams_.dialogs.ShowColor(form_.Hwnd(), comdlg);
@@ -257,12 +258,12 @@ void HelpServices::ChangeColor(ColorGetter get, ColorSetter set,
 }
 
 void HelpServices::mnuForeColor_Click() {
-    ChangeColor(&ControlProperties::ForeColor, &ControlProperties::SetForeColor,
+    ChangeColor("ForeColor", &ControlProperties::ForeColor, &ControlProperties::SetForeColor,
                 Events.ForeColorChanged);
 }
 
 void HelpServices::mnuBackColor_Click() {
-    ChangeColor(&ControlProperties::BackColor, &ControlProperties::SetBackColor,
+    ChangeColor("BackColor", &ControlProperties::BackColor, &ControlProperties::SetBackColor,
                 Events.BackColorChanged);
 }
 

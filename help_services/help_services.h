@@ -99,7 +99,8 @@ class HelpServices {
 
     void OpenPopup();
     void RunCommand(const MenuChoice& choice);
-    void ChangeColor(ColorGetter get, ColorSetter set, const std::function<void()>& changed);
+    void ChangeColor(const char* property, ColorGetter get, ColorSetter set,
+                     const std::function<void()>& changed);
     static void Raise(const std::function<void()>& event);
 
     void mnuWhatsThis_Click();

@@ -1,5 +1,7 @@
 #include "property_menu.h"
 
+#include <algorithm>
+#include <array>
 #include <system_error>
 
 #include "error_description.h"
@@ -115,6 +117,18 @@ std::optional<MenuChoice> MenuChoiceFromId(UINT id) {
                           static_cast<int>(id - kIdUserPropertiesFirst)};
     }
     return std::nullopt;
+}
+
+bool IsListLike(std::wstring_view type_name) {
+    static constexpr std::array<std::wstring_view, 5> kListLike = {
+        L"Listbox", L"ListView", L"vsFlexGrid", L"SSTree", L"Strip"};
+    return std::any_of(kListLike.begin(), kListLike.end(),
+                       [&](std::wstring_view name) { return SameTextNoCase(type_name, name); });
+}
+
+bool SameTextNoCase(std::wstring_view a, std::wstring_view b) {
+    return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
+                                static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
 }
 
 }  // namespace dsf2vemo::gui

@@ -10,6 +10,7 @@
 #include "help_doubles.h"
 #include "program_path.h"
 #include "scripted_seams.h"
+#include "text_encoding.h"
 #include "win_help.h"
 
 // The about box's right-button popup menu over each of its controls, with WinHelp recorded.

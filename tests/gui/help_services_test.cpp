@@ -12,6 +12,7 @@
 
 #include "help_doubles.h"
 #include "program_path.h"
+#include "text_encoding.h"
 
 // The help services with WinHelp recorded and the popup menu built for real but read back
 // instead of opened; the colour and font dialogs scripted, then once for real.
