@@ -5,23 +5,26 @@
 #include <system_error>
 
 #include "error_description.h"
+#include "resource.h"
 
 namespace dsf2vemo::gui {
 
 namespace {
 
-// Item identifiers of the built menu; the two arrays take a block each.
+// Item identifiers of the built menu, from the menu's own blocks: none can pass for a dialog's
+// IDOK or IDCANCEL. The two arrays take a block each.
 enum : UINT {
-    kIdWhatsThis = 1,
+    kIdWhatsThis = IDM_POPUP_FIRST,
     kIdHelp,
     kIdForeColor,
     kIdBackColor,
     kIdPopupFont,
     kIdSummarizeVariable,
-    kIdUserFirst = 0x1000,
+    kIdUserFirst = IDM_POPUP_USER_FIRST,
     kIdUserPropertiesFirst = kIdUserFirst + PropertyMenu::kMaxUserItems,
     kIdEnd = kIdUserPropertiesFirst + PropertyMenu::kMaxUserItems,
 };
+static_assert(kIdSummarizeVariable <= IDM_POPUP_LAST && kIdEnd <= IDM_POPUP_USER_END);
 
 HMENU NewPopupMenu() {
     const HMENU menu = CreatePopupMenu();
