@@ -407,13 +407,9 @@ void frmAbout::SetLinkColor(COLORREF color) {
     InvalidateRect(Label2, nullptr, TRUE);
 }
 
-bool frmAbout::BuildNumberIsOK() {
-    return BuildNumberIsOK(ProgramPath(), about::kBackupDirectory);
-}
-
 bool frmAbout::BuildNumberIsOK(const std::filesystem::path& executable,
                                const std::filesystem::path& backup_directory) {
-    if (!about::IsDevelopmentExecutable(executable)) {
+    if (!InIde(executable)) {
         return true;
     }
     // In 32 bits: the successor of 32767 must not wrap.
@@ -426,8 +422,8 @@ bool frmAbout::BuildNumberIsOK(const std::filesystem::path& executable,
     return false;
 }
 
-bool frmAbout::InIde() const {
-    return about::IsDevelopmentExecutable(ProgramPath());
+bool frmAbout::InIde(const std::filesystem::path& executable) const {
+    return about::IsDevelopmentExecutable(executable);
 }
 
 std::int16_t frmAbout::GetMostRecentBuildNumber(

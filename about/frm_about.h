@@ -14,6 +14,7 @@
 #include "help_services.h"
 #include "message_box.h"
 #include "modal_scope.h"
+#include "program_path.h"
 #include "shell_execute.h"
 #include "unique_handles.h"
 
@@ -37,10 +38,11 @@ class frmAbout final : public BaseWindow {
 
     // The build-number check of the developer's machine: true unless this is the development
     // build and its number is not above the most recent backed-up one, which is then reported.
-    bool BuildNumberIsOK();
-    bool BuildNumberIsOK(const std::filesystem::path& executable,
-                         const std::filesystem::path& backup_directory);
-    bool InIde() const;
+    // `executable` and `backup_directory` are for tests.
+    bool BuildNumberIsOK(const std::filesystem::path& executable = ProgramPath(),
+                         const std::filesystem::path& backup_directory = about::kBackupDirectory);
+    // Whether `executable` is the development build.
+    bool InIde(const std::filesystem::path& executable = ProgramPath()) const;
     std::int16_t GetMostRecentBuildNumber(
         const std::filesystem::path& backup_directory = about::kBackupDirectory) const;
 

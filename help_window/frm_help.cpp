@@ -63,7 +63,7 @@ LRESULT frmHelp::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
             Form_Resize();
             return 0;
         case WM_DPICHANGED:
-            Form_DpiChanged(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
+            Form_DpiChanged(*reinterpret_cast<const RECT*>(lparam));
             return 0;
         case WM_SETFOCUS:
             // The keyboard scrolls the text.
@@ -75,7 +75,6 @@ LRESULT frmHelp::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 }
 
 void frmHelp::Form_Create() {
-    dpi_ = WindowDpi(Hwnd());
     library_ = LoadRichEditLibrary();
     // On the tooltip background, wrapped at the box's width.
     RichTextBox1 =
@@ -83,7 +82,7 @@ void frmHelp::Form_Create() {
                        WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL, {},
                        Wrap::AtWidth, COLOR_INFOBK, "the help text box could not be created");
     // Placed and sized first, so that the text is laid out once, at its width.
-    CenterOverOwner();
+    CenterOverOwner(WindowDpi(Hwnd()));
     Form_Load();
 }
 
@@ -151,8 +150,7 @@ void frmHelp::Form_Resize() {
     MoveWindow(RichTextBox1, 0, 0, client.right, client.bottom, TRUE);
 }
 
-void frmHelp::Form_DpiChanged(UINT dpi, const RECT& suggested) {
-    dpi_ = dpi;
+void frmHelp::Form_DpiChanged(const RECT& suggested) {
     MoveTo(suggested);
     // The size may not have changed.
     Form_Resize();
@@ -191,10 +189,10 @@ void frmHelp::SetIndent(int twips) {
     SendMessageW(RichTextBox1, EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&format));
 }
 
-void frmHelp::CenterOverOwner() {
+void frmHelp::CenterOverOwner(UINT dpi) {
     const SIZE size =
-        WindowSizeForClient(TwipsToPixels(kDesignClientWidth, dpi_),
-                            TwipsToPixels(kDesignClientHeight, dpi_), kStyle, kExStyle, dpi_);
+        WindowSizeForClient(TwipsToPixels(kDesignClientWidth, dpi),
+                            TwipsToPixels(kDesignClientHeight, dpi), kStyle, kExStyle, dpi);
     CenterWindow(Hwnd(), size, GetWindow(Hwnd(), GW_OWNER));
 }
 
