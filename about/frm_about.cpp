@@ -82,7 +82,7 @@ bool IsInside(HWND control, LPARAM position) {
 }  // namespace
 
 frmAbout::frmAbout(ShellExecutor& shell, MessageBoxer& message_box, HelpSeams help_seams)
-    : shell_(shell), message_box_(message_box), help_services_(*this, help_seams) {
+    : shell_(shell), message_box_(message_box), help_services_(help_seams) {
     Form_Initialize();
 }
 

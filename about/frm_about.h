@@ -50,7 +50,7 @@ class frmAbout final : public BaseWindow {
     void Unload();
 
     // The help services the about box carries for any form: What's This, context help and the
-    // property popup menu, with the window of this box as their owner.
+    // property popup menu.
     HelpServices& Services() { return help_services_; }
 
   private:
@@ -89,7 +89,7 @@ class frmAbout final : public BaseWindow {
     MessageBoxer& message_box_;
 
     // The box and the controls the popup menu opens for, as the help services see them.
-    AboutFormProperties form_properties_;
+    AboutFormProperties form_properties_{*this};
     AboutControlProperties label1_properties_{L"Label", form_properties_, 32001, std::nullopt};
     AboutControlProperties label2_properties_{L"Label", form_properties_, 32002, std::nullopt};
     AboutControlProperties command1_properties_{L"CommandButton", form_properties_, 32003, 0};
