@@ -1,7 +1,6 @@
 #include "frm_about.h"
 
 #include <commctrl.h>
-#include <windowsx.h>
 
 #include <system_error>
 #include <utility>
@@ -11,6 +10,7 @@
 #include "about_text.h"
 #include "dialog_font.h"
 #include "dpi.h"
+#include "mouse_events.h"
 #include "program_path.h"
 #include "resource.h"
 #include "twip_rect.h"
@@ -52,31 +52,6 @@ HICON AboutIcon() {
 UniqueWindow MakeStandInOwner() {
     return UniqueWindow(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                         GetModuleHandleW(nullptr), nullptr));
-}
-
-std::int16_t ButtonOfRelease(UINT message) {
-    switch (message) {
-        case WM_LBUTTONUP:
-            return kLeftButton;
-        case WM_RBUTTONUP:
-            return kRightButton;
-        case WM_MBUTTONUP:
-            return kMiddleButton;
-        default:
-            return 0;
-    }
-}
-
-bool IsButtonPress(UINT message) {
-    return message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN;
-}
-
-// Whether a mouse position in a control's client coordinates lies on the control.
-bool IsInside(HWND control, LPARAM position) {
-    RECT client{};
-    GetClientRect(control, &client);
-    const POINT point{GET_X_LPARAM(position), GET_Y_LPARAM(position)};
-    return PtInRect(&client, point) != 0;
 }
 
 }  // namespace
@@ -293,65 +268,48 @@ LRESULT CALLBACK frmAbout::ControlProc(HWND control, UINT message, WPARAM wparam
     }
 }
 
-// The controls' mouse events, as the form's handlers want them: moves, and releases with the
-// button that was released. A label holds the mouse from a press on it to the release, so that
-// the release reaches it wherever it happens; a click is a press and a release over the label.
+// The mouse messages of the OK button and the labels, raised as their events.
 LRESULT frmAbout::HandleControlMessage(HWND control, int id, UINT message, WPARAM wparam,
                                        LPARAM lparam) {
     if (message == WM_NCDESTROY) {
         RemoveWindowSubclass(control, &frmAbout::ControlProc, static_cast<UINT_PTR>(id));
         return DefSubclassProc(control, message, wparam, lparam);
     }
-    if (message == WM_MOUSEMOVE) {
-        switch (id) {
-            case IDC_Command1:
-                Command1_MouseMove();
-                break;
-            case IDC_Label1:
-                Label1_MouseMove();
-                break;
-            case IDC_Label2:
-                Label2_MouseMove();
-                break;
-            default:
-                break;
+    const MouseEvents events = id == IDC_Command1
+                                   ? ButtonMouseEvents(message)
+                                   : LabelMouseEvents(control, message, wparam, lparam);
+    RaiseMouseEvents(id, events);
+    // A click may have closed the box: a taken message touches the control no more.
+    return events.Taken ? 0 : DefSubclassProc(control, message, wparam, lparam);
+}
+
+void frmAbout::RaiseMouseEvents(int id, const MouseEvents& events) {
+    struct Handlers {
+        int id;
+        void (frmAbout::*MouseMove)();
+        void (frmAbout::*MouseUp)(std::int16_t Button);
+        void (frmAbout::*Click)();
+    };
+    static constexpr Handlers kHandlers[] = {
+        {IDC_Command1, &frmAbout::Command1_MouseMove, &frmAbout::Command1_MouseUp, nullptr},
+        {IDC_Label1, &frmAbout::Label1_MouseMove, &frmAbout::Label1_MouseUp, nullptr},
+        {IDC_Label2, &frmAbout::Label2_MouseMove, &frmAbout::Label2_MouseUp,
+         &frmAbout::Label2_Click},
+    };
+    for (const Handlers& control : kHandlers) {
+        if (control.id != id) {
+            continue;
         }
-        return DefSubclassProc(control, message, wparam, lparam);
-    }
-    if (id == IDC_Command1) {
-        if (const std::int16_t button = ButtonOfRelease(message)) {
-            // The button's own release handling (its click) comes after.
-            Command1_MouseUp(button);
+        if (events.MouseMove) {
+            (this->*control.MouseMove)();
         }
-        return DefSubclassProc(control, message, wparam, lparam);
-    }
-    if (IsButtonPress(message)) {
-        SetCapture(control);
-        return DefSubclassProc(control, message, wparam, lparam);
-    }
-    const std::int16_t button = ButtonOfRelease(message);
-    if (button == 0) {
-        return DefSubclassProc(control, message, wparam, lparam);
-    }
-    if (GetCapture() != control) {
-        // Pressed somewhere else: the release belongs there.
-        return DefSubclassProc(control, message, wparam, lparam);
-    }
-    constexpr WPARAM kAnyButton = MK_LBUTTON | MK_RBUTTON | MK_MBUTTON;
-    if ((wparam & kAnyButton) == 0) {
-        ReleaseCapture();
-    }
-    const bool over_label = IsInside(control, lparam);
-    if (id == IDC_Label1) {
-        Label1_MouseUp(button);
-    } else if (id == IDC_Label2) {
-        Label2_MouseUp(button);
-        if (over_label) {
-            // May close the box: nothing of the label is touched after it.
-            Label2_Click();
+        if (events.MouseUp != 0) {
+            (this->*control.MouseUp)(events.MouseUp);
+        }
+        if (events.Click && control.Click != nullptr) {
+            (this->*control.Click)();
         }
     }
-    return 0;
 }
 
 void frmAbout::Command1_Click() {
@@ -420,15 +378,6 @@ bool frmAbout::BuildNumberIsOK(const std::filesystem::path& executable,
     message_box_.Show(nullptr, about::BuildNumberMessage(build_number_, proposed),
                       kApplicationTitle, MB_OK);
     return false;
-}
-
-bool frmAbout::InIde(const std::filesystem::path& executable) const {
-    return about::IsDevelopmentExecutable(executable);
-}
-
-std::int16_t frmAbout::GetMostRecentBuildNumber(
-    const std::filesystem::path& backup_directory) const {
-    return about::MostRecentBuildNumber(backup_directory);
 }
 
 void frmAbout::MakeFont() {

@@ -14,6 +14,7 @@
 #include "help_services.h"
 #include "message_box.h"
 #include "modal_scope.h"
+#include "mouse_events.h"
 #include "program_path.h"
 #include "shell_execute.h"
 #include "unique_handles.h"
@@ -42,9 +43,13 @@ class frmAbout final : public BaseWindow {
     bool BuildNumberIsOK(const std::filesystem::path& executable = ProgramPath(),
                          const std::filesystem::path& backup_directory = about::kBackupDirectory);
     // Whether `executable` is the development build.
-    bool InIde(const std::filesystem::path& executable = ProgramPath()) const;
+    bool InIde(const std::filesystem::path& executable = ProgramPath()) const {
+        return about::IsDevelopmentExecutable(executable);
+    }
     std::int16_t GetMostRecentBuildNumber(
-        const std::filesystem::path& backup_directory = about::kBackupDirectory) const;
+        const std::filesystem::path& backup_directory = about::kBackupDirectory) const {
+        return about::MostRecentBuildNumber(backup_directory);
+    }
 
     // Closes the window if it is open (the main window does this as it closes); the state stays.
     void Unload();
@@ -58,6 +63,7 @@ class frmAbout final : public BaseWindow {
     static LRESULT CALLBACK ControlProc(HWND control, UINT message, WPARAM wparam, LPARAM lparam,
                                         UINT_PTR id, DWORD_PTR self);
     LRESULT HandleControlMessage(HWND control, int id, UINT message, WPARAM wparam, LPARAM lparam);
+    void RaiseMouseEvents(int id, const MouseEvents& events);
 
     void Form_Initialize();
     void Form_Create();
