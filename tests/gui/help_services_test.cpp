@@ -271,7 +271,7 @@ TEST_F(HelpServicesTest, RealDialogsCarryTheChoiceBack) {
     gui::HelpServices services{{help_.win_help, real, help_.popup}};
     control_.type_name = L"Listbox";
     control_.back_color = RGB(10, 20, 30);
-    control_.font = gui::FontAttributes{L"Tahoma", false, false, 10};
+    control_.font = gui::FontAttributes{L"Tahoma", true, false, 10};
     const auto pick_with_dialog = [&](const std::wstring& pick, std::function<void(HWND)> act) {
         const std::jthread worker = WorkWindow(L"#32770", std::move(act));
         help_.popup.picks.push_back(pick);
@@ -299,11 +299,16 @@ TEST_F(HelpServicesTest, RealDialogsCarryTheChoiceBack) {
                      reinterpret_cast<LPARAM>(box));
         return true;
     };
-    // The first face with bold italic, at 14 points: Wine opens on its first face whatever it is
-    // given, so only the way back is checked here.
+    // The dialog opens on the control's face, style and size; the first face with bold italic, at
+    // 14 points, comes back.
     const auto any = static_cast<WPARAM>(-1);
     std::wstring face;
+    std::vector<std::wstring> opened_on;
     pick_with_dialog(kFont, [&](HWND dialog) {
+        for (const int id : {0x470, 0x471, 0x472}) {
+            wchar_t text[LF_FACESIZE] = {};
+            opened_on.emplace_back(text, GetDlgItemTextW(dialog, id, text, LF_FACESIZE));
+        }
         for (WPARAM i = 0; face.empty() && select(dialog, 0x470, CB_SETCURSEL, i, nullptr); ++i) {
             if (select(dialog, 0x471, CB_SELECTSTRING, any, L"Bold Italic")) {
                 wchar_t name[LF_FACESIZE] = {};
@@ -313,6 +318,7 @@ TEST_F(HelpServicesTest, RealDialogsCarryTheChoiceBack) {
         select(dialog, 0x472, CB_SELECTSTRING, any, L"14");
         PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     });
+    EXPECT_EQ(opened_on, (std::vector<std::wstring>{L"Tahoma", L"Bold", L"10"}));
     EXPECT_EQ(control_.font, (gui::FontAttributes{face, true, true, 14}));
 }
 
