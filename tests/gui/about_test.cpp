@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <commctrl.h>
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -201,8 +205,19 @@ void MoveOver(HWND about, int id) {
     SendMessageW(target, WM_MOUSEMOVE, 0, MAKELPARAM(point.x, point.y));
 }
 
-// The link's colour after moves over these parts in turn: the link turns it, the version line
-// leaves it, the rest restores it.
+// Records the colour the link paints itself in: each painting asks the box for it.
+LRESULT CALLBACK RecordLinkColour(HWND about, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
+                                  DWORD_PTR painted) {
+    const LRESULT result = DefSubclassProc(about, message, wparam, lparam);
+    if (message == WM_CTLCOLORSTATIC &&
+        GetDlgCtrlID(reinterpret_cast<HWND>(lparam)) == gui::IDC_Label2) {
+        *reinterpret_cast<COLORREF*>(painted) = GetTextColor(reinterpret_cast<HDC>(wparam));
+    }
+    return result;
+}
+
+// The colour the link shows after moves over these parts in turn, as it paints itself once the
+// moves are done: the link turns it, the version line leaves it, the rest restores it.
 TEST_F(AboutTest, LinkColourFollowsThePointer) {
     const int link = gui::IDC_Label2;
     // clang-format off
@@ -214,14 +229,14 @@ TEST_F(AboutTest, LinkColourFollowsThePointer) {
     for (const auto& [path, colour] : rows) {
         COLORREF shown = 0;
         Show([&](HWND about) {
+            SetWindowSubclass(about, &RecordLinkColour, 1, reinterpret_cast<DWORD_PTR>(&shown));
+            // Painted once as the box opened; only the moves may make it paint again.
+            RedrawWindow(GetDlgItem(about, link), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
             for (const int id : path) {
                 MoveOver(about, id);
             }
-            const HDC dc = CreateCompatibleDC(nullptr);
-            SendMessageW(about, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                         reinterpret_cast<LPARAM>(GetDlgItem(about, link)));
-            shown = GetTextColor(dc);
-            DeleteDC(dc);
+            UpdateWindow(GetDlgItem(about, link));
+            RemoveWindowSubclass(about, &RecordLinkColour, 1);
         });
         EXPECT_EQ(shown, colour) << ::testing::PrintToString(path);
     }
