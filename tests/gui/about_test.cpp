@@ -105,12 +105,17 @@ TEST_F(AboutTest, OpensAsDesigned) {
         RECT r{};
         GetClientRect(about, &r);
         EXPECT_EQ(std::pair(r.right, r.bottom), std::pair(px(3744), px(1668)));
+        // Places and kinds: labels with centred text, OK the default push button.
         // clang-format off
-        const std::vector<std::array<int, 5>> controls = {
-            {gui::IDC_labelBuild, 1080, 240, 1572, 252}, {gui::IDC_Label1, 372, 480, 3012, 252},
-            {gui::IDC_Label2, 372, 720, 3012, 252}, {gui::IDC_Command1, 1326, 1080, 1092, 372}};
+        const std::vector<std::array<int, 6>> controls = {
+            {gui::IDC_labelBuild, 1080, 240, 1572, 252, SS_CENTER},
+            {gui::IDC_Label1, 372, 480, 3012, 252, SS_CENTER},
+            {gui::IDC_Label2, 372, 720, 3012, 252, SS_CENTER},
+            {gui::IDC_Command1, 1326, 1080, 1092, 372, BS_DEFPUSHBUTTON}};
         // clang-format on
-        for (const auto& [id, left, top, width, height] : controls) {
+        for (const auto& [id, left, top, width, height, kind] : controls) {
+            EXPECT_EQ(GetWindowLongPtrW(GetDlgItem(about, id), GWL_STYLE) & SS_TYPEMASK, kind)
+                << id;
             GetWindowRect(GetDlgItem(about, id), &r);
             MapWindowPoints(nullptr, about, reinterpret_cast<POINT*>(&r), 2);
             EXPECT_EQ(std::pair(r.left, r.top), std::pair(px(left), px(top))) << id;
