@@ -27,10 +27,13 @@ namespace {
 
 constexpr COLORREF kBlue = RGB(0, 0, 255), kHover = RGB(255, 0, 63);
 
-// Through the modal loop, as a typed key arrives.
+// Through the modal loop, as a key typed on OK (which has the focus) arrives: posted to OK
+// itself, since another program's window may hold the focus for a moment while tests run side by
+// side.
 void PressKey(WPARAM key) {
-    PostMessageW(GetFocus(), WM_KEYDOWN, key, 1);
-    PostMessageW(GetFocus(), WM_KEYUP, key, 0xC0000001);
+    const HWND ok = GetDlgItem(ShownAboutBox(), gui::IDC_Command1);
+    PostMessageW(ok, WM_KEYDOWN, key, 1);
+    PostMessageW(ok, WM_KEYUP, key, 0xC0000001);
 }
 
 class AboutTest : public Form1Fixture {
