@@ -11,6 +11,7 @@
 #include "dialog_font.h"
 #include "dpi.h"
 #include "mouse_events.h"
+#include "program_icon.h"
 #include "program_path.h"
 #include "resource.h"
 #include "twip_rect.h"
@@ -41,11 +42,6 @@ constexpr COLORREF kLinkHoverColor = RGB(255, 0, 63);
 constexpr std::int32_t kInitialBuildNumber = 99;
 // The title of the build-number complaint.
 constexpr wchar_t kApplicationTitle[] = L"dsf2vemo";
-
-HICON AboutIcon() {
-    const HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_ABOUT));
-    return icon != nullptr ? icon : LoadIconW(nullptr, IDI_APPLICATION);
-}
 
 // Windows gives an unowned window a task-bar button; an invisible owner keeps the box off the
 // task bar without tying it to any window of the program.
@@ -95,7 +91,7 @@ void frmAbout::ShowAbout(std::wstring_view xCaption, std::wstring_view xYear) {
         return;
     }
     version_line_ = about::VersionLineToShow(version_line_, build_number_);
-    CreateTopLevel(kClassName, AboutIcon(), kDesignCaption, kStyle, kExStyle);
+    CreateTopLevel(kClassName, ProgramIcon(IDI_ABOUT), kDesignCaption, kStyle, kExStyle);
     SetWindowTextW(Hwnd(), about::AboutTitle(xCaption).c_str());
     SetWindowTextW(Label1, about::CopyrightNotice(xYear).c_str());
     SetWindowTextW(Label2, about::kWebHost);
