@@ -2,9 +2,6 @@
 
 #include <commctrl.h>
 
-#include <system_error>
-#include <utility>
-
 #include "about_ids.h"
 #include "about_site.h"
 #include "about_text.h"
@@ -201,10 +198,9 @@ void frmAbout::Form_Create() {
     Label2 = CreateChild(L"STATIC", L"Label2", label_style, IDC_Label2, font_.Get());
     labelBuild =
         CreateChild(L"STATIC", about::kDesignVersionLine, label_style, IDC_labelBuild, font_.Get());
-    const std::pair<HWND, int> with_mouse_events[] = {
-        {Command1, IDC_Command1}, {Label1, IDC_Label1}, {Label2, IDC_Label2}};
-    for (const auto& [control, id] : with_mouse_events) {
-        SetWindowSubclass(control, &frmAbout::ControlProc, static_cast<UINT_PTR>(id),
+    // The controls with mouse events of their own.
+    for (const int id : {IDC_Command1, IDC_Label1, IDC_Label2}) {
+        SetWindowSubclass(GetDlgItem(Hwnd(), id), &frmAbout::ControlProc, static_cast<UINT_PTR>(id),
                           reinterpret_cast<DWORD_PTR>(this));
     }
     Form_Load();
