@@ -5,20 +5,29 @@
 #include <string>
 #include <utility>
 
+#include "base_window.h"
 #include "control_properties.h"
 
 namespace dsf2vemo::gui {
 
-// The about box itself as the help services see it: a form with no help context ID of its own.
+// The about box itself as the help services see it: a form with its window and no help context
+// ID of its own.
 class AboutFormProperties final : public ControlProperties {
   public:
+    explicit AboutFormProperties(const BaseWindow& window) : window_(window) {}
+
     std::wstring TypeName() const override { return L"frmAbout"; }
+    HWND hWnd() const override { return window_.Hwnd(); }
     std::optional<std::int32_t> HelpContextID() const override { return 0; }
+
+  private:
+    const BaseWindow& window_;
 };
 
 // A control of the about box as the help services see it: its type name, the about box as its
-// form, its What's This help ID and, for a button, a help context ID. None of them is list-like,
-// so the colour and font commands never reach them and they offer no such properties.
+// form (whose window its popups belong to), its What's This help ID and, for a button, a help
+// context ID. None of them is list-like, so the colour and font commands never reach them and
+// they offer no such properties.
 class AboutControlProperties final : public ControlProperties {
   public:
     AboutControlProperties(std::wstring type_name, ControlProperties& form,

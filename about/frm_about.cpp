@@ -1,19 +1,18 @@
 #include "frm_about.h"
 
 #include <commctrl.h>
-#include <windowsx.h>
-
-#include <system_error>
-#include <utility>
 
 #include "about_ids.h"
 #include "about_site.h"
 #include "about_text.h"
 #include "dialog_font.h"
 #include "dpi.h"
+#include "mouse_events.h"
+#include "program_icon.h"
 #include "program_path.h"
 #include "resource.h"
 #include "twip_rect.h"
+#include "window_placement.h"
 
 namespace dsf2vemo::gui {
 
@@ -41,11 +40,6 @@ constexpr std::int32_t kInitialBuildNumber = 99;
 // The title of the build-number complaint.
 constexpr wchar_t kApplicationTitle[] = L"dsf2vemo";
 
-HICON AboutIcon() {
-    const HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_ABOUT));
-    return icon != nullptr ? icon : LoadIconW(nullptr, IDI_APPLICATION);
-}
-
 // Windows gives an unowned window a task-bar button; an invisible owner keeps the box off the
 // task bar without tying it to any window of the program.
 UniqueWindow MakeStandInOwner() {
@@ -53,35 +47,10 @@ UniqueWindow MakeStandInOwner() {
                                         GetModuleHandleW(nullptr), nullptr));
 }
 
-std::int16_t ButtonOfRelease(UINT message) {
-    switch (message) {
-        case WM_LBUTTONUP:
-            return frmAbout::kLeftButton;
-        case WM_RBUTTONUP:
-            return frmAbout::kRightButton;
-        case WM_MBUTTONUP:
-            return frmAbout::kMiddleButton;
-        default:
-            return 0;
-    }
-}
-
-bool IsButtonPress(UINT message) {
-    return message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN;
-}
-
-// Whether a mouse position in a control's client coordinates lies on the control.
-bool IsInside(HWND control, LPARAM position) {
-    RECT client{};
-    GetClientRect(control, &client);
-    const POINT point{GET_X_LPARAM(position), GET_Y_LPARAM(position)};
-    return PtInRect(&client, point) != 0;
-}
-
 }  // namespace
 
 frmAbout::frmAbout(ShellExecutor& shell, MessageBoxer& message_box, HelpSeams help_seams)
-    : shell_(shell), message_box_(message_box), help_services_(*this, help_seams) {
+    : shell_(shell), message_box_(message_box), help_services_(help_seams) {
     Form_Initialize();
 }
 
@@ -120,7 +89,7 @@ void frmAbout::ShowAbout(std::wstring_view xCaption, std::wstring_view xYear) {
     }
     try {
         version_line_ = about::VersionLineToShow(version_line_, build_number_);
-        CreateTopLevel(kClassName, AboutIcon(), kDesignCaption, kStyle, kExStyle);
+        CreateTopLevel(kClassName, ProgramIcon(IDI_ABOUT), kDesignCaption, kStyle, kExStyle);
         SetWindowTextW(Hwnd(), about::AboutTitle(xCaption).c_str());
         SetWindowTextW(Label1, about::CopyrightNotice(xYear).c_str());
         SetWindowTextW(Label2, about::kWebHost);
@@ -240,19 +209,18 @@ void frmAbout::Form_Create() {
     Label2 = CreateChild(L"STATIC", L"Label2", label_style, IDC_Label2, font_.Get());
     labelBuild =
         CreateChild(L"STATIC", about::kDesignVersionLine, label_style, IDC_labelBuild, font_.Get());
-    const std::pair<HWND, int> with_mouse_events[] = {
-        {Command1, IDC_Command1}, {Label1, IDC_Label1}, {Label2, IDC_Label2}};
-    for (const auto& [control, id] : with_mouse_events) {
-        SetWindowSubclass(control, &frmAbout::ControlProc, static_cast<UINT_PTR>(id),
+    // The controls with mouse events of their own.
+    for (const int id : {IDC_Command1, IDC_Label1, IDC_Label2}) {
+        SetWindowSubclass(GetDlgItem(Hwnd(), id), &frmAbout::ControlProc, static_cast<UINT_PTR>(id),
                           reinterpret_cast<DWORD_PTR>(this));
     }
     Form_Load();
 }
 
 void frmAbout::Form_Load() {
-    CenterOnScreen(Hwnd(),
-                   WindowSizeForClient(TwipsToPixels(kClientWidth, dpi_),
-                                       TwipsToPixels(kClientHeight, dpi_), kStyle, kExStyle, dpi_));
+    CenterWindow(Hwnd(),
+                 WindowSizeForClient(TwipsToPixels(kClientWidth, dpi_),
+                                     TwipsToPixels(kClientHeight, dpi_), kStyle, kExStyle, dpi_));
     ApplyLayout();
     // The popup menu starts from its design, the callers' items hidden.
     help_services_.Form_Load();
@@ -303,65 +271,48 @@ LRESULT CALLBACK frmAbout::ControlProc(HWND control, UINT message, WPARAM wparam
     }
 }
 
-// The controls' mouse events, as the form's handlers want them: moves, and releases with the
-// button that was released. A label holds the mouse from a press on it to the release, so that
-// the release reaches it wherever it happens; a click is a press and a release over the label.
+// The mouse messages of the OK button and the labels, raised as their events.
 LRESULT frmAbout::HandleControlMessage(HWND control, int id, UINT message, WPARAM wparam,
                                        LPARAM lparam) {
     if (message == WM_NCDESTROY) {
         RemoveWindowSubclass(control, &frmAbout::ControlProc, static_cast<UINT_PTR>(id));
         return DefSubclassProc(control, message, wparam, lparam);
     }
-    if (message == WM_MOUSEMOVE) {
-        switch (id) {
-            case IDC_Command1:
-                Command1_MouseMove();
-                break;
-            case IDC_Label1:
-                Label1_MouseMove();
-                break;
-            case IDC_Label2:
-                Label2_MouseMove();
-                break;
-            default:
-                break;
+    const MouseEvents events = id == IDC_Command1
+                                   ? ButtonMouseEvents(message)
+                                   : LabelMouseEvents(control, message, wparam, lparam);
+    RaiseMouseEvents(id, events);
+    // A click may have closed the box: a taken message touches the control no more.
+    return events.Taken ? 0 : DefSubclassProc(control, message, wparam, lparam);
+}
+
+void frmAbout::RaiseMouseEvents(int id, const MouseEvents& events) {
+    struct Handlers {
+        int id;
+        void (frmAbout::*MouseMove)();
+        void (frmAbout::*MouseUp)(std::int16_t Button);
+        void (frmAbout::*Click)();
+    };
+    static constexpr Handlers kHandlers[] = {
+        {IDC_Command1, &frmAbout::Command1_MouseMove, &frmAbout::Command1_MouseUp, nullptr},
+        {IDC_Label1, &frmAbout::Label1_MouseMove, &frmAbout::Label1_MouseUp, nullptr},
+        {IDC_Label2, &frmAbout::Label2_MouseMove, &frmAbout::Label2_MouseUp,
+         &frmAbout::Label2_Click},
+    };
+    for (const Handlers& control : kHandlers) {
+        if (control.id != id) {
+            continue;
         }
-        return DefSubclassProc(control, message, wparam, lparam);
-    }
-    if (id == IDC_Command1) {
-        if (const std::int16_t button = ButtonOfRelease(message)) {
-            // The button's own release handling (its click) comes after.
-            Command1_MouseUp(button);
+        if (events.MouseMove) {
+            (this->*control.MouseMove)();
         }
-        return DefSubclassProc(control, message, wparam, lparam);
-    }
-    if (IsButtonPress(message)) {
-        SetCapture(control);
-        return DefSubclassProc(control, message, wparam, lparam);
-    }
-    const std::int16_t button = ButtonOfRelease(message);
-    if (button == 0) {
-        return DefSubclassProc(control, message, wparam, lparam);
-    }
-    if (GetCapture() != control) {
-        // Pressed somewhere else: the release belongs there.
-        return DefSubclassProc(control, message, wparam, lparam);
-    }
-    constexpr WPARAM kAnyButton = MK_LBUTTON | MK_RBUTTON | MK_MBUTTON;
-    if ((wparam & kAnyButton) == 0) {
-        ReleaseCapture();
-    }
-    const bool over_label = IsInside(control, lparam);
-    if (id == IDC_Label1) {
-        Label1_MouseUp(button);
-    } else if (id == IDC_Label2) {
-        Label2_MouseUp(button);
-        if (over_label) {
-            // May close the box: nothing of the label is touched after it.
-            Label2_Click();
+        if (events.MouseUp != 0) {
+            (this->*control.MouseUp)(events.MouseUp);
+        }
+        if (events.Click && control.Click != nullptr) {
+            (this->*control.Click)();
         }
     }
-    return 0;
 }
 
 void frmAbout::Command1_Click() {
@@ -417,13 +368,9 @@ void frmAbout::SetLinkColor(COLORREF color) {
     InvalidateRect(Label2, nullptr, TRUE);
 }
 
-bool frmAbout::BuildNumberIsOK() {
-    return BuildNumberIsOK(ProgramPath(), about::kBackupDirectory);
-}
-
 bool frmAbout::BuildNumberIsOK(const std::filesystem::path& executable,
                                const std::filesystem::path& backup_directory) {
-    if (!about::IsDevelopmentExecutable(executable)) {
+    if (!InIde(executable)) {
         return true;
     }
     // In 32 bits: the successor of 32767 must not wrap.
@@ -434,15 +381,6 @@ bool frmAbout::BuildNumberIsOK(const std::filesystem::path& executable,
     message_box_.Show(nullptr, about::BuildNumberMessage(build_number_, proposed),
                       kApplicationTitle, MB_OK);
     return false;
-}
-
-bool frmAbout::InIde() const {
-    return about::IsDevelopmentExecutable(ProgramPath());
-}
-
-std::int16_t frmAbout::GetMostRecentBuildNumber(
-    const std::filesystem::path& backup_directory) const {
-    return about::MostRecentBuildNumber(backup_directory);
 }
 
 void frmAbout::MakeFont() {

@@ -15,6 +15,8 @@
 #include "help_services.h"
 #include "message_box.h"
 #include "modal_scope.h"
+#include "mouse_events.h"
+#include "program_path.h"
 #include "shell_execute.h"
 #include "unique_handles.h"
 
@@ -25,11 +27,6 @@ namespace dsf2vemo::gui {
 // window is created for each showing and destroyed when closed.
 class frmAbout final : public BaseWindow {
   public:
-    // Buttons of a mouse event, as the MouseUp handlers get them.
-    static constexpr std::int16_t kLeftButton = 1;
-    static constexpr std::int16_t kRightButton = 2;
-    static constexpr std::int16_t kMiddleButton = 4;
-
     frmAbout(ShellExecutor& shell, MessageBoxer& message_box, HelpSeams help_seams);
     ~frmAbout() override;
 
@@ -43,12 +40,17 @@ class frmAbout final : public BaseWindow {
 
     // The build-number check of the developer's machine: true unless this is the development
     // build and its number is not above the most recent backed-up one, which is then reported.
-    bool BuildNumberIsOK();
-    bool BuildNumberIsOK(const std::filesystem::path& executable,
-                         const std::filesystem::path& backup_directory);
-    bool InIde() const;
+    // `executable` and `backup_directory` are for tests.
+    bool BuildNumberIsOK(const std::filesystem::path& executable = ProgramPath(),
+                         const std::filesystem::path& backup_directory = about::kBackupDirectory);
+    // Whether `executable` is the development build.
+    bool InIde(const std::filesystem::path& executable = ProgramPath()) const {
+        return about::IsDevelopmentExecutable(executable);
+    }
     std::int16_t GetMostRecentBuildNumber(
-        const std::filesystem::path& backup_directory = about::kBackupDirectory) const;
+        const std::filesystem::path& backup_directory = about::kBackupDirectory) const {
+        return about::MostRecentBuildNumber(backup_directory);
+    }
 
     // Closes the window if it is open (the main window does this as it closes); the state stays.
     void Unload();
@@ -58,7 +60,7 @@ class frmAbout final : public BaseWindow {
     void SetShowingFault(std::function<void()> fault) { showing_fault_ = std::move(fault); }
 
     // The help services the about box carries for any form: What's This, context help and the
-    // property popup menu, with the window of this box as their owner.
+    // property popup menu.
     HelpServices& Services() { return help_services_; }
 
   private:
@@ -66,6 +68,7 @@ class frmAbout final : public BaseWindow {
     static LRESULT CALLBACK ControlProc(HWND control, UINT message, WPARAM wparam, LPARAM lparam,
                                         UINT_PTR id, DWORD_PTR self);
     LRESULT HandleControlMessage(HWND control, int id, UINT message, WPARAM wparam, LPARAM lparam);
+    void RaiseMouseEvents(int id, const MouseEvents& events);
 
     void Form_Initialize();
     void Form_Create();
@@ -97,7 +100,7 @@ class frmAbout final : public BaseWindow {
     MessageBoxer& message_box_;
 
     // The box and the controls the popup menu opens for, as the help services see them.
-    AboutFormProperties form_properties_;
+    AboutFormProperties form_properties_{*this};
     AboutControlProperties label1_properties_{L"Label", form_properties_, 32001, std::nullopt};
     AboutControlProperties label2_properties_{L"Label", form_properties_, 32002, std::nullopt};
     AboutControlProperties command1_properties_{L"CommandButton", form_properties_, 32003, 0};

@@ -1,6 +1,6 @@
 #include "base_window.h"
 
-#include <system_error>
+#include "error_description.h"
 
 namespace dsf2vemo::gui {
 
@@ -17,16 +17,14 @@ void BaseWindow::CreateTopLevel(const wchar_t* class_name, HICON icon, const wch
         window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
         window_class.lpszClassName = class_name;
         if (!RegisterClassExW(&window_class)) {
-            throw std::system_error(static_cast<int>(GetLastError()), std::system_category(),
-                                    "the window class could not be registered");
+            ThrowLastError("the window class could not be registered");
         }
     }
     const HWND window =
         CreateWindowExW(ex_style, class_name, caption, style, CW_USEDEFAULT, CW_USEDEFAULT,
                         CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, instance, this);
     if (window == nullptr) {
-        throw std::system_error(static_cast<int>(GetLastError()), std::system_category(),
-                                "the window could not be created");
+        ThrowLastError("the window could not be created");
     }
     // window_ took the handle at WM_NCCREATE.
 }
@@ -37,8 +35,7 @@ HWND BaseWindow::CreateChild(const wchar_t* window_class, const wchar_t* caption
         0, window_class, caption, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, Hwnd(),
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
     if (child == nullptr) {
-        throw std::system_error(static_cast<int>(GetLastError()), std::system_category(),
-                                "a control of the window could not be created");
+        ThrowLastError("a control of the window could not be created");
     }
     SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     return child;

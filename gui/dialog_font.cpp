@@ -19,14 +19,4 @@ UniqueFont SetDialogFont(std::initializer_list<HWND> controls, UINT dpi) {
     return font;
 }
 
-void CenterOnScreen(HWND window, SIZE size) {
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof(monitor);
-    GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor);
-    const RECT& work = monitor.rcWork;
-    const int left = work.left + (work.right - work.left - size.cx) / 2;
-    const int top = work.top + (work.bottom - work.top - size.cy) / 2;
-    SetWindowPos(window, nullptr, left, top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 }  // namespace dsf2vemo::gui

@@ -15,7 +15,4 @@ UniqueFont MakeDialogFont(UINT dpi);
 // The controls use it as long as the returned font lives.
 UniqueFont SetDialogFont(std::initializer_list<HWND> controls, UINT dpi);
 
-// Places `window` with its outer size `size` in the middle of the work area of its monitor.
-void CenterOnScreen(HWND window, SIZE size);
-
 }  // namespace dsf2vemo::gui

@@ -1,7 +1,10 @@
 #include "error_description.h"
 
+#include <windows.h>
+
 #include <new>
 #include <stdexcept>
+#include <system_error>
 
 #include "text_encoding.h"
 
@@ -21,6 +24,10 @@ std::wstring ErrorDescription(std::exception_ptr failure) {
     } catch (...) {
         return L"an unknown error";
     }
+}
+
+void ThrowLastError(const char* what) {
+    throw std::system_error(static_cast<int>(GetLastError()), std::system_category(), what);
 }
 
 }  // namespace dsf2vemo::gui

@@ -9,4 +9,7 @@ namespace dsf2vemo::gui {
 // fixed text for failures that carry none.
 std::wstring ErrorDescription(std::exception_ptr failure);
 
+// Throws std::system_error with the thread's last Windows error, described as `what` failing.
+[[noreturn]] void ThrowLastError(const char* what);
+
 }  // namespace dsf2vemo::gui

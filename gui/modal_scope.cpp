@@ -29,17 +29,12 @@ ModalScope::ModalScope(HWND modal_window) {
 }
 
 ModalScope::~ModalScope() {
-    Release();
-}
-
-void ModalScope::Release() {
     for (const HWND window : disabled_) {
         // A window closed meanwhile is simply gone.
         if (IsWindow(window)) {
             EnableWindow(window, TRUE);
         }
     }
-    disabled_.clear();
 }
 
 }  // namespace dsf2vemo::gui

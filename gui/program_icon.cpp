@@ -1,11 +1,9 @@
 #include "program_icon.h"
 
-#include "resource.h"
-
 namespace dsf2vemo::gui {
 
-HICON ProgramIcon() {
-    const HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP));
+HICON ProgramIcon(int id) {
+    const HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id));
     return icon != nullptr ? icon : LoadIconW(nullptr, IDI_APPLICATION);
 }
 

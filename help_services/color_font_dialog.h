@@ -7,8 +7,8 @@
 
 namespace dsf2vemo::gui {
 
-// The state of the about box's common dialog, comdlg. The colour and font dialogs open from it
-// and write the user's choice back into it; a cancelled dialog leaves it as it was.
+// The state of the help services' common dialog, comdlg. The colour and font dialogs open from
+// it and write the user's choice back into it; a cancelled dialog leaves it as it was.
 struct ColorFontDialogState {
     DWORD Flags = 0;  // CC_ flags for the colour dialog, CF_ flags for the font dialog
     COLORREF Color = 0;

@@ -38,6 +38,8 @@ class ControlProperties {
     virtual std::wstring TypeName() const = 0;
     // "Parent": the form holding the control; nullptr for a form, or a control without one.
     virtual ControlProperties* Parent() const { return nullptr; }
+    // "hWnd": the window of a form, or of a control that has one of its own; nullptr otherwise.
+    virtual HWND hWnd() const { return nullptr; }
     virtual std::optional<std::int32_t> WhatsThisHelpID() const { return std::nullopt; }
     virtual std::optional<std::int32_t> HelpContextID() const { return std::nullopt; }
     // "SelectedItem": std::nullopt without the property, a null pointer when nothing is selected.

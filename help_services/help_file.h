@@ -19,10 +19,4 @@ inline constexpr wchar_t kProjectHelpFile[] = L"";
 std::wstring HelpFileFor(std::int32_t help_id, std::wstring_view specific_help_file,
                          std::wstring_view program_directory);
 
-// Whether controls of this type name get the separator and the "Properties" submenu.
-bool IsListLike(std::wstring_view type_name);
-
-// Text equality without regard to letter case.
-bool SameTextNoCase(std::wstring_view a, std::wstring_view b);
-
 }  // namespace dsf2vemo::gui

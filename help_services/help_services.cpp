@@ -9,12 +9,12 @@
 
 #include "help_file.h"
 #include "program_path.h"
+#include "text_encoding.h"
 
 namespace dsf2vemo::gui {
 
 namespace {
 
-constexpr std::int16_t kRightButton = 2;
 // The point sizes the font dialog accepts.
 constexpr float kSmallestFontSize = 1;
 constexpr float kLargestFontSize = 1638;
@@ -23,9 +23,18 @@ constexpr float kLargestFontSize = 1638;
     throw std::runtime_error(std::string("the control has no property \"") + property + "\"");
 }
 
+// The window that asks for a popup for `control`.
+HWND AskingWindow(const ControlProperties& control) {
+    HWND window = control.hWnd();
+    if (window == nullptr && control.Parent() != nullptr) {
+        window = control.Parent()->hWnd();
+    }
+    return window != nullptr ? GetAncestor(window, GA_ROOT) : nullptr;
+}
+
 }  // namespace
 
-HelpServices::HelpServices(const BaseWindow& form, HelpSeams seams) : form_(form), seams_(seams) {
+HelpServices::HelpServices(HelpSeams seams) : seams_(seams) {
     Form_Load();
 }
 
@@ -41,6 +50,7 @@ std::int16_t HelpServices::FormNotWhatsThis(ControlProperties& form, std::int16_
     if ((Button & kRightButton) != 0) {
         WhatsThisControl = nullptr;
         PopupForm = &form;
+        PopupOwner = AskingWindow(form);
         menu_.mnuWhatsThis.Enabled = false;
         menu_.mnuHelp.Visible = true;
         menu_.mnuDummy1.Visible = false;
@@ -106,6 +116,7 @@ std::int16_t HelpServices::NotWhatsThis(ControlProperties& control, std::int16_t
     // Each step below that finds a property missing is passed over.
     WhatsThisControl = &control;
     PopupForm = control.Parent();
+    PopupOwner = AskingWindow(control);
 
     menu_.mnuWhatsThis.Enabled = false;
     if (const std::optional<std::int32_t> id = control.WhatsThisHelpID()) {
@@ -139,7 +150,7 @@ std::wstring HelpServices::HelpFileFromHelpID(std::int32_t HelpID) const {
 }
 
 void HelpServices::ShowWhatsThisHelp(std::int32_t HelpID) {
-    WinHelpWithMsg(form_.Hwnd(), HelpFileFromHelpID(HelpID), kHelpContextPopup, HelpID);
+    WinHelpWithMsg(PopupOwner, HelpFileFromHelpID(HelpID), kHelpContextPopup, HelpID);
 }
 
 std::int32_t HelpServices::WinHelpWithMsg(HWND hwnd, std::wstring_view lpHelpFile, UINT wCommand,
@@ -158,7 +169,7 @@ void HelpServices::SetSpecificHelpFile(std::wstring vNewValue) {
 }
 
 void HelpServices::OpenPopup() {
-    const std::optional<MenuChoice> choice = menu_.Popup(form_.Hwnd(), seams_.popup);
+    const std::optional<MenuChoice> choice = menu_.Popup(PopupOwner, seams_.popup);
     if (choice) {
         RunCommand(*choice);
     }
@@ -234,26 +245,26 @@ void HelpServices::mnuHelp_Click() {
                 }
             }
         }
-        WinHelpWithMsg(form_.Hwnd(), HelpFileFromHelpID(id), kHelpContext, id);
+        WinHelpWithMsg(PopupOwner, HelpFileFromHelpID(id), kHelpContext, id);
     } catch (const std::exception&) {
         // The contents of the program's own help file instead.
-        WinHelpWithMsg(form_.Hwnd(), kProjectHelpFile, kHelpContents, 0);
+        WinHelpWithMsg(PopupOwner, kProjectHelpFile, kHelpContents, 0);
     }
 }
 
-void HelpServices::ChangeColor(ColorGetter get, ColorSetter set,
+void HelpServices::ChangeColor(const char* property, ColorGetter get, ColorSetter set,
                                const std::function<void()>& changed) {
     try {
         comdlg.Flags = CC_RGBINIT;
         if (WhatsThisControl == nullptr) {
-            ThrowMissing("color");
+            ThrowMissing(property);
         }
         const std::optional<COLORREF> color = (WhatsThisControl->*get)();
         if (!color) {
-            ThrowMissing("color");
+            ThrowMissing(property);
         }
         comdlg.Color = *color;
-        seams_.dialogs.ShowColor(form_.Hwnd(), comdlg);
+        seams_.dialogs.ShowColor(PopupOwner, comdlg);
         // A cancelled dialog hands the old colour back.
         (WhatsThisControl->*set)(comdlg.Color);
     } catch (const std::exception&) {
@@ -263,12 +274,12 @@ void HelpServices::ChangeColor(ColorGetter get, ColorSetter set,
 }
 
 void HelpServices::mnuForeColor_Click() {
-    ChangeColor(&ControlProperties::ForeColor, &ControlProperties::SetForeColor,
+    ChangeColor("ForeColor", &ControlProperties::ForeColor, &ControlProperties::SetForeColor,
                 Events.ForeColorChanged);
 }
 
 void HelpServices::mnuBackColor_Click() {
-    ChangeColor(&ControlProperties::BackColor, &ControlProperties::SetBackColor,
+    ChangeColor("BackColor", &ControlProperties::BackColor, &ControlProperties::SetBackColor,
                 Events.BackColorChanged);
 }
 
@@ -291,7 +302,7 @@ void HelpServices::mnuPopupFont_Click() {
     comdlg.FontBold = font->Bold;
     comdlg.FontItalic = font->Italic;
     comdlg.FontSize = font->Size;
-    seams_.dialogs.ShowFont(form_.Hwnd(), comdlg);
+    seams_.dialogs.ShowFont(PopupOwner, comdlg);
     if (!WhatsThisControl->SetFont(
             {comdlg.FontName, comdlg.FontBold, comdlg.FontItalic, comdlg.FontSize})) {
         ThrowMissing("Font");

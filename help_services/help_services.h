@@ -9,13 +9,18 @@
 #include <string>
 #include <string_view>
 
-#include "base_window.h"
 #include "color_font_dialog.h"
 #include "control_properties.h"
 #include "property_menu.h"
 #include "win_help.h"
 
 namespace dsf2vemo::gui {
+
+// The buttons of a mouse event as MouseUp handlers get them, and the bits of the `Button` masks
+// the services take.
+inline constexpr std::int16_t kLeftButton = 1;
+inline constexpr std::int16_t kRightButton = 2;
+inline constexpr std::int16_t kMiddleButton = 4;
 
 // What the property menu's commands tell the form using the services, each after its command
 // ran. Raised on the caller's thread before the popup call returns; unset ones are skipped.
@@ -42,18 +47,18 @@ struct SystemHelpSeams {
     HelpSeams Seams() { return {win_help, dialogs, popup}; }
 };
 
-// The help services the about box carries for any form: a right-button popup menu for a control
-// or a form, with "What's This?" help and context help from WinHelp files, and commands that
-// change a list-like control's colours and font.
+// The help services any form can use: a right-button popup menu for a control or a form, with
+// "What's This?" help and context help from WinHelp files, and commands that change a list-like
+// control's colours and font. Each popup belongs to the window that asks for it, the top-level
+// window of the control (or of its form, for a control without a window of its own); that window
+// also owns the help windows and dialogs the popup's commands open.
 //
 // Help IDs from 30000 up are topics of the shared file "vemoapps.hlp", smaller ones of the
 // specific help file; every help file is looked for in the program's folder. `Button` arguments
-// are mouse-button masks: 1 left, 2 right, 4 middle.
+// are masks of the buttons above.
 class HelpServices {
   public:
-    // `form` owns the popup menu and the help windows; it must outlive the services, and its
-    // window must exist whenever a popup opens.
-    HelpServices(const BaseWindow& form, HelpSeams seams);
+    explicit HelpServices(HelpSeams seams);
 
     // Each new window of the form starts its menu from the design, the callers' items hidden.
     void Form_Load();
@@ -93,7 +98,8 @@ class HelpServices {
 
     void OpenPopup();
     void RunCommand(const MenuChoice& choice);
-    void ChangeColor(ColorGetter get, ColorSetter set, const std::function<void()>& changed);
+    void ChangeColor(const char* property, ColorGetter get, ColorSetter set,
+                     const std::function<void()>& changed);
     static void Raise(const std::function<void()>& event);
 
     void mnuWhatsThis_Click();
@@ -105,13 +111,14 @@ class HelpServices {
     void mnuUser_Click(int Index);
     void mnuUserProperties_Click(int Index);
 
-    const BaseWindow& form_;
     HelpSeams seams_;
 
     PropertyMenu menu_;
     ColorFontDialogState comdlg;
     // The form whose help context ID Help falls back on.
     ControlProperties* PopupForm = nullptr;
+    // The window that asked for the last popup.
+    HWND PopupOwner = nullptr;
     std::int16_t PopupChoice = -1;
     std::wstring specific_help_file_;
 };

@@ -1,27 +1,30 @@
 #include "property_menu.h"
 
+#include <algorithm>
+#include <array>
 #include <system_error>
+
+#include "error_description.h"
+#include "resource.h"
 
 namespace dsf2vemo::gui {
 
 namespace {
 
-// Item identifiers of the built menu; the two arrays take a block each.
+// Item identifiers of the built menu, from the menu's own blocks: none can pass for a dialog's
+// IDOK or IDCANCEL. The two arrays take a block each.
 enum : UINT {
-    kIdWhatsThis = 1,
+    kIdWhatsThis = IDM_POPUP_FIRST,
     kIdHelp,
     kIdForeColor,
     kIdBackColor,
     kIdPopupFont,
     kIdSummarizeVariable,
-    kIdUserFirst = 0x1000,
+    kIdUserFirst = IDM_POPUP_USER_FIRST,
     kIdUserPropertiesFirst = kIdUserFirst + PropertyMenu::kMaxUserItems,
     kIdEnd = kIdUserPropertiesFirst + PropertyMenu::kMaxUserItems,
 };
-
-[[noreturn]] void ThrowLastError(const char* what) {
-    throw std::system_error(static_cast<int>(GetLastError()), std::system_category(), what);
-}
+static_assert(kIdSummarizeVariable <= IDM_POPUP_LAST && kIdEnd <= IDM_POPUP_USER_END);
 
 HMENU NewPopupMenu() {
     const HMENU menu = CreatePopupMenu();
@@ -117,6 +120,18 @@ std::optional<MenuChoice> MenuChoiceFromId(UINT id) {
                           static_cast<int>(id - kIdUserPropertiesFirst)};
     }
     return std::nullopt;
+}
+
+bool IsListLike(std::wstring_view type_name) {
+    static constexpr std::array<std::wstring_view, 5> kListLike = {
+        L"Listbox", L"ListView", L"vsFlexGrid", L"SSTree", L"Strip"};
+    return std::any_of(kListLike.begin(), kListLike.end(),
+                       [&](std::wstring_view name) { return SameTextNoCase(type_name, name); });
+}
+
+bool SameTextNoCase(std::wstring_view a, std::wstring_view b) {
+    return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
+                                static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
 }
 
 }  // namespace dsf2vemo::gui

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "unique_handles.h"
@@ -57,8 +58,9 @@ class SystemPopupTracker final : public PopupTracker {
     UINT Track(HWND owner, HMENU menu) override;
 };
 
-// The about box's popup menu: its items with their captions, visibility and state, and the two
-// arrays of items callers add, which grow on demand and are never shrunk.
+// The help services' popup menu: its items with their captions, visibility and state, and the
+// two arrays of items callers add, which grow on demand and go back to their design when the
+// services' Form_Load runs.
 struct PropertyMenu {
     // Most elements either array can hold.
     static constexpr std::size_t kMaxUserItems = 0x4000;
@@ -86,5 +88,11 @@ struct PropertyMenu {
 
 // What the item with identifier `id` of a built menu stands for.
 std::optional<MenuChoice> MenuChoiceFromId(UINT id);
+
+// Whether controls of this type name get the separator and the "Properties" submenu.
+bool IsListLike(std::wstring_view type_name);
+
+// Text equality without regard to letter case, as type names are compared.
+bool SameTextNoCase(std::wstring_view a, std::wstring_view b);
 
 }  // namespace dsf2vemo::gui

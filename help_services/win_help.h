@@ -4,8 +4,6 @@
 
 #include <string>
 
-#include "text_encoding.h"  // WideToAnsi, for the help file's name
-
 namespace dsf2vemo::gui {
 
 // WinHelp commands the help services give.

@@ -2,13 +2,13 @@
 
 #include <richedit.h>
 
-#include <algorithm>
-#include <system_error>
+#include <string>
 
 #include "dpi.h"
 #include "help_control_ids.h"
 #include "program_icon.h"
-#include "rich_text_box.h"
+#include "rich_edit.h"
+#include "window_placement.h"
 
 namespace dsf2vemo::gui {
 
@@ -63,7 +63,7 @@ LRESULT frmHelp::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
             Form_Resize();
             return 0;
         case WM_DPICHANGED:
-            Form_DpiChanged(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
+            Form_DpiChanged(*reinterpret_cast<const RECT*>(lparam));
             return 0;
         case WM_SETFOCUS:
             // The keyboard scrolls the text.
@@ -75,24 +75,14 @@ LRESULT frmHelp::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 }
 
 void frmHelp::Form_Create() {
-    dpi_ = WindowDpi(Hwnd());
     library_ = LoadRichEditLibrary();
-    const DWORD style =
-        WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL;
+    // On the tooltip background, wrapped at the box's width.
     RichTextBox1 =
-        CreateWindowExW(WS_EX_CLIENTEDGE, MSFTEDIT_CLASS, L"", style, 0, 0, 0, 0, Hwnd(),
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_frmHelp_RichTextBox1)),
-                        GetModuleHandleW(nullptr), nullptr);
-    if (RichTextBox1 == nullptr) {
-        throw std::system_error(static_cast<int>(GetLastError()), std::system_category(),
-                                "the help text box could not be created");
-    }
-    // A target line width of 0 wraps the text at the box's width.
-    SendMessageW(RichTextBox1, EM_SETTARGETDEVICE, 0, 0);
-    SendMessageW(RichTextBox1, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(GetSysColor(COLOR_INFOBK)));
-    SetDefaultCharFormat(RichTextBox1);
+        CreateRichEdit(Hwnd(), IDC_frmHelp_RichTextBox1,
+                       WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL, {},
+                       Wrap::AtWidth, COLOR_INFOBK, "the help text box could not be created");
     // Placed and sized first, so that the text is laid out once, at its width.
-    CenterOverOwner();
+    CenterOverOwner(WindowDpi(Hwnd()));
     Form_Load();
 }
 
@@ -160,8 +150,7 @@ void frmHelp::Form_Resize() {
     MoveWindow(RichTextBox1, 0, 0, client.right, client.bottom, TRUE);
 }
 
-void frmHelp::Form_DpiChanged(UINT dpi, const RECT& suggested) {
-    dpi_ = dpi;
+void frmHelp::Form_DpiChanged(const RECT& suggested) {
     MoveTo(suggested);
     // The size may not have changed.
     Form_Resize();
@@ -200,27 +189,11 @@ void frmHelp::SetIndent(int twips) {
     SendMessageW(RichTextBox1, EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&format));
 }
 
-void frmHelp::CenterOverOwner() {
+void frmHelp::CenterOverOwner(UINT dpi) {
     const SIZE size =
-        WindowSizeForClient(TwipsToPixels(kDesignClientWidth, dpi_),
-                            TwipsToPixels(kDesignClientHeight, dpi_), kStyle, kExStyle, dpi_);
-    const HWND owner = GetWindow(Hwnd(), GW_OWNER);
-    RECT over{};
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof(monitor);
-    GetMonitorInfoW(MonitorFromWindow(owner != nullptr ? owner : Hwnd(), MONITOR_DEFAULTTOPRIMARY),
-                    &monitor);
-    if (owner == nullptr || !GetWindowRect(owner, &over)) {
-        over = monitor.rcWork;
-    }
-    // Centred over the owner, but kept on its screen's work area where it fits.
-    const RECT& work = monitor.rcWork;
-    const int left = std::max(
-        work.left,
-        std::min(over.left + (over.right - over.left - size.cx) / 2, work.right - size.cx));
-    const int top = std::max(work.top, std::min(over.top + (over.bottom - over.top - size.cy) / 2,
-                                                work.bottom - size.cy));
-    SetWindowPos(Hwnd(), nullptr, left, top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+        WindowSizeForClient(TwipsToPixels(kDesignClientWidth, dpi),
+                            TwipsToPixels(kDesignClientHeight, dpi), kStyle, kExStyle, dpi);
+    CenterWindow(Hwnd(), size, GetWindow(Hwnd(), GW_OWNER));
 }
 
 }  // namespace dsf2vemo::gui

@@ -29,17 +29,16 @@ class frmHelp final : public BaseWindow {
     void Form_Create();
     void Form_Load();
     void Form_Resize();
-    void Form_DpiChanged(UINT dpi, const RECT& suggested);
+    void Form_DpiChanged(const RECT& suggested);
 
     void AddText(std::wstring_view text);
     void AddBoldText(std::wstring_view text);
     void Append(std::wstring_view text, bool bold);
     void SetIndent(int twips);
 
-    void CenterOverOwner();
+    void CenterOverOwner(UINT dpi);
 
     UniqueModule library_;
-    UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
     // A child window: it goes with its parent, this handle doesn't own it.
     HWND RichTextBox1 = nullptr;
 };

@@ -5,7 +5,8 @@
 #include <shellapi.h>
 
 #include <memory>
-#include <system_error>
+
+#include "error_description.h"
 
 namespace dsf2vemo::gui {
 
@@ -22,8 +23,7 @@ std::vector<std::filesystem::path> CommandLineFiles(const wchar_t* command_line)
     const std::unique_ptr<wchar_t*[], LocalFreer> arguments(
         CommandLineToArgvW(command_line, &count));
     if (!arguments) {
-        throw std::system_error(static_cast<int>(GetLastError()), std::system_category(),
-                                "the command line could not be split into arguments");
+        ThrowLastError("the command line could not be split into arguments");
     }
     std::vector<std::filesystem::path> files;
     // The first argument is the program itself.

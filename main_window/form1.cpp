@@ -21,6 +21,7 @@
 #include "output_path.h"
 #include "program_icon.h"
 #include "results_pane.h"
+#include "window_placement.h"
 
 namespace dsf2vemo::gui {
 
@@ -451,7 +452,7 @@ void Form1::CenterOnScreen() {
     const SIZE size = WindowSizeForClient(TwipsToPixels(layout::kDesignClientWidth, dpi_),
                                           TwipsToPixels(layout::kDesignClientHeight, dpi_), kStyle,
                                           kExStyle, dpi_);
-    gui::CenterOnScreen(Hwnd(), size);
+    CenterWindow(Hwnd(), size);
 }
 
 }  // namespace dsf2vemo::gui

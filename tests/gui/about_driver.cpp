@@ -12,7 +12,19 @@ namespace {
 const std::function<void(HWND)>* g_action = nullptr;
 DWORD g_shown_at = 0;
 
-// The about box of this thread while it is shown; nullptr when there is none.
+// Runs the action once the box is up; destroys a box left open 5 s after the showing began.
+void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD now) {
+    const HWND about = ShownAboutBox();
+    if (about != nullptr && g_action != nullptr) {
+        (*std::exchange(g_action, nullptr))(about);
+    } else if (about != nullptr && now - g_shown_at > 5000) {
+        ADD_FAILURE() << "the about box was still open after 5 s";
+        DestroyWindow(about);
+    }
+}
+
+}  // namespace
+
 HWND ShownAboutBox() {
     HWND found = nullptr;
     const auto find = [](HWND window, LPARAM out) -> BOOL {
@@ -27,19 +39,6 @@ HWND ShownAboutBox() {
     EnumThreadWindows(GetCurrentThreadId(), find, reinterpret_cast<LPARAM>(&found));
     return found;
 }
-
-// Runs the action once the box is up; destroys a box left open 5 s after the showing began.
-void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD now) {
-    const HWND about = ShownAboutBox();
-    if (about != nullptr && g_action != nullptr) {
-        (*std::exchange(g_action, nullptr))(about);
-    } else if (about != nullptr && now - g_shown_at > 5000) {
-        ADD_FAILURE() << "the about box was still open after 5 s";
-        DestroyWindow(about);
-    }
-}
-
-}  // namespace
 
 void WhileAboutShows(const std::function<void()>& show, const std::function<void(HWND)>& action) {
     g_action = &action;

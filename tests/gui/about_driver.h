@@ -11,4 +11,7 @@ namespace dsf2vemo::testing {
 // destroyed and fails the test, so that a box that doesn't close cannot hang it.
 void WhileAboutShows(const std::function<void()>& show, const std::function<void(HWND)>& action);
 
+// The about box of this thread while it is shown; nullptr when there is none.
+HWND ShownAboutBox();
+
 }  // namespace dsf2vemo::testing

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "help_doubles.h"
 #include "program_path.h"
 #include "scripted_seams.h"
+#include "text_encoding.h"
 #include "win_help.h"
 
 // The about box's right-button popup menu over each of its controls, with WinHelp recorded.
@@ -25,9 +27,27 @@ void RightClick(HWND control) {
     SendMessageW(control, WM_RBUTTONUP, 0, middle);
 }
 
-// Through the real popup menu, worked with its access keys: each control offers What's This on
-// its own topic of the shared help file and Help on the default topic of the program's own file,
-// which neither the controls nor the box name. A right click on the link leaves its page closed.
+// Chooses item `index` of the open popup menu `menu` with the right button, as the menu's own
+// loop reads a click (screen coordinates); a menu that refuses the right button is dismissed.
+void RightClickItem(HWND menu, UINT index) {
+    RECT item{};
+    GetMenuItemRect(nullptr, reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0)), index,
+                    &item);
+    const LPARAM middle = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+    PostMessageW(menu, WM_RBUTTONDOWN, MK_RBUTTON, middle);
+    PostMessageW(menu, WM_RBUTTONUP, 0, middle);
+    for (int tries = 0; tries < 50 && IsWindowVisible(menu); ++tries) {
+        Sleep(10);
+    }
+    if (IsWindowVisible(menu)) {
+        PostMessageW(GetWindow(menu, GW_OWNER), WM_CANCELMODE, 0, 0);
+    }
+}
+
+// Through the real popup menu, What's This chosen with its access key and Help with a right-button
+// click: each control offers What's This on its own topic of the shared help file and Help on the
+// default topic of the program's own file, which neither the controls nor the box name. A right
+// click on the link leaves its page closed.
 TEST(AboutPopupTest, EachControlOffersHelpOnItsTopic) {
     RecordingShell shell;
     RecordingMessageBox box;
@@ -38,20 +58,22 @@ TEST(AboutPopupTest, EachControlOffersHelpOnItsTopic) {
         {gui::IDC_Command1, 32003}, {gui::IDC_Label1, 32001}, {gui::IDC_Label2, 32002}};
     HWND shown = nullptr;
     bool still_open = false;
-    WhileAboutShows([&] { about.ShowAbout(L"About", L"2000"); },
-                    [&](HWND about_box) {
-                        shown = about_box;
-                        for (const auto& [id, topic] : topics) {
-                            for (const wchar_t key : {L'w', L'h'}) {
-                                const std::jthread worker = WorkWindow(L"#32768", [=](HWND menu) {
-                                    PostMessageW(menu, WM_CHAR, key, 0);
-                                });
-                                RightClick(GetDlgItem(about_box, id));
-                            }
-                        }
-                        still_open = IsWindow(about_box) != 0;
-                        PostMessageW(about_box, WM_CLOSE, 0, 0);
-                    });
+    WhileAboutShows(
+        [&] { about.ShowAbout(L"About", L"2000"); },
+        [&](HWND about_box) {
+            shown = about_box;
+            for (const auto& [id, topic] : topics) {
+                for (const auto& choose :
+                     {std::function<void(HWND)>(
+                          [](HWND menu) { PostMessageW(menu, WM_CHAR, L'w', 0); }),
+                      std::function<void(HWND)>([](HWND menu) { RightClickItem(menu, 1); })}) {
+                    const std::jthread worker = WorkWindow(L"#32768", choose);
+                    RightClick(GetDlgItem(about_box, id));
+                }
+            }
+            still_open = IsWindow(about_box) != 0;
+            PostMessageW(about_box, WM_CLOSE, 0, 0);
+        });
     const std::string folder = gui::WideToAnsi(gui::ProgramDirectory().wstring());
     std::vector<WinHelpRequest> expected;
     for (const auto& [id, topic] : topics) {

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <commctrl.h>
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -24,10 +28,13 @@ namespace {
 
 constexpr COLORREF kBlue = RGB(0, 0, 255), kHover = RGB(255, 0, 63);
 
-// Through the modal loop, as a typed key arrives.
+// Through the modal loop, as a key typed on OK (which has the focus) arrives: posted to OK
+// itself, since another program's window may hold the focus for a moment while tests run side by
+// side.
 void PressKey(WPARAM key) {
-    PostMessageW(GetFocus(), WM_KEYDOWN, key, 1);
-    PostMessageW(GetFocus(), WM_KEYUP, key, 0xC0000001);
+    const HWND ok = GetDlgItem(ShownAboutBox(), gui::IDC_Command1);
+    PostMessageW(ok, WM_KEYDOWN, key, 1);
+    PostMessageW(ok, WM_KEYUP, key, 0xC0000001);
 }
 
 class AboutTest : public Form1Fixture {
@@ -102,12 +109,17 @@ TEST_F(AboutTest, OpensAsDesigned) {
         RECT r{};
         GetClientRect(about, &r);
         EXPECT_EQ(std::pair(r.right, r.bottom), std::pair(px(3744), px(1668)));
+        // Places and kinds: labels with centred text, OK the default push button.
         // clang-format off
-        const std::vector<std::array<int, 5>> controls = {
-            {gui::IDC_labelBuild, 1080, 240, 1572, 252}, {gui::IDC_Label1, 372, 480, 3012, 252},
-            {gui::IDC_Label2, 372, 720, 3012, 252}, {gui::IDC_Command1, 1326, 1080, 1092, 372}};
+        const std::vector<std::array<int, 6>> controls = {
+            {gui::IDC_labelBuild, 1080, 240, 1572, 252, SS_CENTER},
+            {gui::IDC_Label1, 372, 480, 3012, 252, SS_CENTER},
+            {gui::IDC_Label2, 372, 720, 3012, 252, SS_CENTER},
+            {gui::IDC_Command1, 1326, 1080, 1092, 372, BS_DEFPUSHBUTTON}};
         // clang-format on
-        for (const auto& [id, left, top, width, height] : controls) {
+        for (const auto& [id, left, top, width, height, kind] : controls) {
+            EXPECT_EQ(GetWindowLongPtrW(GetDlgItem(about, id), GWL_STYLE) & SS_TYPEMASK, kind)
+                << id;
             GetWindowRect(GetDlgItem(about, id), &r);
             MapWindowPoints(nullptr, about, reinterpret_cast<POINT*>(&r), 2);
             EXPECT_EQ(std::pair(r.left, r.top), std::pair(px(left), px(top))) << id;
@@ -202,8 +214,19 @@ void MoveOver(HWND about, int id) {
     SendMessageW(target, WM_MOUSEMOVE, 0, MAKELPARAM(point.x, point.y));
 }
 
-// The link's colour after moves over these parts in turn: the link turns it, the version line
-// leaves it, the rest restores it.
+// Records the colour the link paints itself in: each painting asks the box for it.
+LRESULT CALLBACK RecordLinkColour(HWND about, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
+                                  DWORD_PTR painted) {
+    const LRESULT result = DefSubclassProc(about, message, wparam, lparam);
+    if (message == WM_CTLCOLORSTATIC &&
+        GetDlgCtrlID(reinterpret_cast<HWND>(lparam)) == gui::IDC_Label2) {
+        *reinterpret_cast<COLORREF*>(painted) = GetTextColor(reinterpret_cast<HDC>(wparam));
+    }
+    return result;
+}
+
+// The colour the link shows after moves over these parts in turn, as it paints itself once the
+// moves are done: the link turns it, the version line leaves it, the rest restores it.
 TEST_F(AboutTest, LinkColourFollowsThePointer) {
     const int link = gui::IDC_Label2;
     // clang-format off
@@ -215,14 +238,14 @@ TEST_F(AboutTest, LinkColourFollowsThePointer) {
     for (const auto& [path, colour] : rows) {
         COLORREF shown = 0;
         Show([&](HWND about) {
+            SetWindowSubclass(about, &RecordLinkColour, 1, reinterpret_cast<DWORD_PTR>(&shown));
+            // Painted once as the box opened; only the moves may make it paint again.
+            RedrawWindow(GetDlgItem(about, link), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
             for (const int id : path) {
                 MoveOver(about, id);
             }
-            const HDC dc = CreateCompatibleDC(nullptr);
-            SendMessageW(about, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                         reinterpret_cast<LPARAM>(GetDlgItem(about, link)));
-            shown = GetTextColor(dc);
-            DeleteDC(dc);
+            UpdateWindow(GetDlgItem(about, link));
+            RemoveWindowSubclass(about, &RecordLinkColour, 1);
         });
         EXPECT_EQ(shown, colour) << ::testing::PrintToString(path);
     }

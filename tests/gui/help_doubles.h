@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "help_services.h"
+#include "resource.h"
 
 namespace dsf2vemo::testing {
 
@@ -68,6 +69,10 @@ struct ScriptedHelpSeams {
                 EXPECT_TRUE(GetMenuItemInfoW(menu, i, TRUE, &info));
                 // Separators come back greyed too.
                 const bool grayed = (info.fState & MFS_GRAYED) != 0;
+                // Commands come from the menu's own block, clear of a dialog's IDOK and IDCANCEL.
+                EXPECT_TRUE(info.hSubMenu != nullptr || (info.fType & MFT_SEPARATOR) != 0 ||
+                            info.wID >= IDM_POPUP_FIRST)
+                    << info.wID;
                 lines.push_back((info.fType & MFT_SEPARATOR) != 0
                                     ? L"-"
                                     : prefix + text + (grayed ? L" (disabled)" : L""));

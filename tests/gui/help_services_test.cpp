@@ -12,8 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "base_window.h"
 #include "help_doubles.h"
 #include "program_path.h"
+#include "text_encoding.h"
 
 // The help services with WinHelp recorded and the popup menu built for real but read back
 // instead of opened; the colour and font dialogs scripted, then once for real.
@@ -45,6 +47,7 @@ struct FakeControl final : gui::ControlProperties {
     explicit FakeControl(std::wstring type) : type_name(std::move(type)) {}
     std::wstring type_name;
     gui::ControlProperties* parent = nullptr;
+    HWND window = nullptr;
     std::optional<std::int32_t> whats_this_id, help_context_id;
     std::optional<const gui::ListItemProperties*> item;  // "SelectedItem"; nullptr: none selected
     std::optional<COLORREF> fore_color, back_color;
@@ -52,6 +55,7 @@ struct FakeControl final : gui::ControlProperties {
 
     std::wstring TypeName() const override { return type_name; }
     gui::ControlProperties* Parent() const override { return parent; }
+    HWND hWnd() const override { return window; }
     std::optional<std::int32_t> WhatsThisHelpID() const override { return whats_this_id; }
     std::optional<std::int32_t> HelpContextID() const override { return help_context_id; }
     std::optional<const gui::ListItemProperties*> SelectedItem() const override { return item; }
@@ -75,6 +79,7 @@ class HelpServicesTest : public ::testing::Test {
   protected:
     HelpServicesTest() {
         control_.parent = &form_;
+        form_.window = owner_.Hwnd();
         form_.help_context_id = 0;
         const auto record = [this](const char* event) {
             return [this, event] { events_.push_back(event); };
@@ -92,7 +97,7 @@ class HelpServicesTest : public ::testing::Test {
 
     OwnerWindow owner_;
     ScriptedHelpSeams help_;
-    gui::HelpServices services_{owner_, help_.Seams()};
+    gui::HelpServices services_{help_.Seams()};
     FakeControl form_{L"frmAbout"}, control_{L"Label"};
     const FakeItem selected_{true};
     std::vector<std::string> events_;
@@ -284,10 +289,10 @@ TEST_F(HelpServicesTest, FontCommandRefusesSizesTheDialogDoesNotTake) {
 // ChooseColorW and ChooseFontW, answered from inside their modal loops.
 TEST_F(HelpServicesTest, RealDialogsCarryTheChoiceBack) {
     gui::SystemColorFontDialog real;
-    gui::HelpServices services{owner_, {help_.win_help, real, help_.popup}};
+    gui::HelpServices services{{help_.win_help, real, help_.popup}};
     control_.type_name = L"Listbox";
     control_.back_color = RGB(10, 20, 30);
-    control_.font = gui::FontAttributes{L"Tahoma", false, false, 10};
+    control_.font = gui::FontAttributes{L"Tahoma", true, false, 10};
     const auto pick_with_dialog = [&](const std::wstring& pick, std::function<void(HWND)> act) {
         const std::jthread worker = WorkWindow(L"#32770", std::move(act));
         help_.popup.picks.push_back(pick);
@@ -315,11 +320,16 @@ TEST_F(HelpServicesTest, RealDialogsCarryTheChoiceBack) {
                      reinterpret_cast<LPARAM>(box));
         return true;
     };
-    // The first face with bold italic, at 14 points: Wine opens on its first face whatever it is
-    // given, so only the way back is checked here.
+    // The dialog opens on the control's face, style and size; the first face with bold italic, at
+    // 14 points, comes back.
     const auto any = static_cast<WPARAM>(-1);
     std::wstring face;
+    std::vector<std::wstring> opened_on;
     pick_with_dialog(kFont, [&](HWND dialog) {
+        for (const int id : {0x470, 0x471, 0x472}) {
+            wchar_t text[LF_FACESIZE] = {};
+            opened_on.emplace_back(text, GetDlgItemTextW(dialog, id, text, LF_FACESIZE));
+        }
         for (WPARAM i = 0; face.empty() && select(dialog, 0x470, CB_SETCURSEL, i, nullptr); ++i) {
             if (select(dialog, 0x471, CB_SELECTSTRING, any, L"Bold Italic")) {
                 wchar_t name[LF_FACESIZE] = {};
@@ -329,6 +339,7 @@ TEST_F(HelpServicesTest, RealDialogsCarryTheChoiceBack) {
         select(dialog, 0x472, CB_SELECTSTRING, any, L"14");
         PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     });
+    EXPECT_EQ(opened_on, (std::vector<std::wstring>{L"Tahoma", L"Bold", L"10"}));
     EXPECT_EQ(control_.font, (gui::FontAttributes{face, true, true, 14}));
 }
 

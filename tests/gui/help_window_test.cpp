@@ -92,6 +92,9 @@ TEST_F(HelpWindowTest, OpensOneWindowWithTheTextOnce) {
     EXPECT_LE(std::abs((window.left + window.right) - (main.left + main.right)), 1);
     EXPECT_LE(std::abs((window.top + window.bottom) - (main.top + main.bottom)), 1);
     EXPECT_EQ(GetClassLongPtrW(help, GCLP_HICON), GetClassLongPtrW(form_.Hwnd(), GCLP_HICON));
+    // A sizable frame with the control box, minimise and maximise buttons.
+    const LONG_PTR frame = WS_THICKFRAME | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+    EXPECT_EQ(GetWindowLongPtrW(help, GWL_STYLE) & frame, frame);
     EXPECT_EQ(GetWindowLongPtrW(box, GWL_STYLE) & (WS_VSCROLL | WS_HSCROLL), WS_VSCROLL);
     // Setting the background colour answers the one it replaces.
     EXPECT_EQ(static_cast<COLORREF>(SendMessageW(box, EM_SETBKGNDCOLOR, 0, 0)), info);

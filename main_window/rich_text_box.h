@@ -6,18 +6,10 @@
 #include <string_view>
 
 #include "dpi.h"
+#include "rich_edit.h"
 #include "unique_handles.h"
 
 namespace dsf2vemo::gui {
-
-// Loads the rich edit control's library (msftedit.dll, class MSFTEDIT_CLASS) for as long as the
-// handle lives. Throws std::system_error on failure.
-UniqueModule LoadRichEditLibrary();
-
-// Sets the whole default character format of a rich edit control: MS Sans Serif 8 pt, regular
-// weight, no effects, the window text colour. Every part is set: a part left out keeps what the
-// control took from its initial font, which under Wine is bold.
-void SetDefaultCharFormat(HWND control);
 
 // The results pane: a read-only rich edit control (RICHEDIT50W) with no wrap, the button-face
 // background and MS Sans Serif 8 pt. Each new text goes into a freshly made control that then
@@ -26,7 +18,7 @@ void SetDefaultCharFormat(HWND control);
 class RichTextBox {
   public:
     // The most characters the control holds.
-    static constexpr std::size_t kCapacity = 0x7FFFFFFE;
+    static constexpr std::size_t kCapacity = kRichEditCapacity;
 
     // Loads msftedit.dll and makes the empty pane. Throws std::system_error on failure.
     RichTextBox(HWND parent, int control_id, HWND insert_after);
