@@ -21,8 +21,19 @@ std::int16_t ButtonOfRelease(UINT message) {
     }
 }
 
+// The second press of a quick pair comes as a double-click: a press all the same.
 bool IsButtonPress(UINT message) {
-    return message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN;
+    switch (message) {
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDBLCLK:
+        case WM_MBUTTONDBLCLK:
+            return true;
+        default:
+            return false;
+    }
 }
 
 // Whether a mouse position in a control's client coordinates lies on the control.

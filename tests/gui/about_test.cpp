@@ -149,27 +149,31 @@ TEST_F(AboutTest, OpensAsDesigned) {
     });
 }
 
-// A release over the link: L, R, M after a press of that button on it; o: a left one off the
+// A release over the link: L, R, M after a press of that button on it; l, r: the same after the
+// second press of a quick pair, which the label gets as a double-click; o: a left one off the
 // label, which records its button but is no click; e: a left one of a press made elsewhere, none
 // of the label's business.
 void Release(HWND label, char release) {
     RECT r{};
     GetClientRect(label, &r);
     const UINT down = release == 'R'   ? WM_RBUTTONDOWN
+                      : release == 'r' ? WM_RBUTTONDBLCLK
                       : release == 'M' ? WM_MBUTTONDOWN
+                      : release == 'l' ? WM_LBUTTONDBLCLK
                                        : WM_LBUTTONDOWN;
     if (release != 'e') {
         SendMessageW(label, down, 0, MAKELPARAM(r.right / 2, r.bottom / 2));
     }
     const int y = release == 'o' ? r.bottom + 20 : r.bottom / 2;
-    SendMessageW(label, down + 1, 0, MAKELPARAM(r.right / 2, y));  // the button's release
+    const bool second = release == 'l' || release == 'r';
+    SendMessageW(label, second ? down - 1 : down + 1, 0, MAKELPARAM(r.right / 2, y));
 }
 
 // Only a left click opens the page, with the program's folder, and closes the box.
 TEST_F(AboutTest, LinkOpensThePageOnlyForTheLeftButton) {
     const std::vector<std::pair<std::string, bool>> rows = {
-        {"L", true},  {"R", false},  {"M", false}, {"RL", true},
-        {"o", false}, {"oR", false}, {"e", false}};
+        {"L", true}, {"R", false}, {"M", false},  {"RL", true}, {"Rr", false},
+        {"l", true}, {"o", false}, {"oR", false}, {"e", false}};
     for (const auto& [releases, opens] : rows) {
         SCOPED_TRACE(releases);
         shell_.calls.clear();
@@ -182,8 +186,9 @@ TEST_F(AboutTest, LinkOpensThePageOnlyForTheLeftButton) {
             closed = IsWindow(about) ? nullptr : about;
         });
         // Each right-button release opened the popup menu, and only those.
-        EXPECT_EQ(help_.popup.shown.size(),
-                  static_cast<std::size_t>(std::count(releases.begin(), releases.end(), 'R')));
+        EXPECT_EQ(help_.popup.shown.size(), static_cast<std::size_t>(std::count_if(
+                                                releases.begin(), releases.end(),
+                                                [](char c) { return c == 'R' || c == 'r'; })));
         EXPECT_EQ(closed != nullptr, opens);
         ASSERT_EQ(shell_.calls.size(), opens ? 1u : 0u);
         if (opens) {
