@@ -34,6 +34,9 @@ class Form1 final : public BaseWindow {
   public:
     enum class OnClose { KeepRunning, EndProgram };
 
+    // The window's title, also the title of its notices.
+    static constexpr wchar_t kCaption[] = L"Convert from Prelis to Vemo";
+
     Form1(Module1& module, FileDialog& file_dialog, MessageBoxer& message_box,
           OnClose on_close = OnClose::KeepRunning);
     ~Form1() override;

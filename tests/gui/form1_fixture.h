@@ -4,14 +4,27 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "control_ids.h"
+#include "dsf_builder.h"
 #include "form1.h"
 #include "module1.h"
 #include "scripted_seams.h"
 #include "temp_dir.h"
 
 namespace dsf2vemo::testing {
+
+inline std::vector<std::byte> DemoBytes() {
+    return BuildDsf(DemoMomentData(), kDemoHeader);
+}
+
+// The demo file cut short after 100 of its 128 bytes.
+inline std::vector<std::byte> TruncatedDemoBytes() {
+    std::vector<std::byte> bytes = DemoBytes();
+    bytes.resize(100);
+    return bytes;
+}
 
 // A real main window on the test's thread, with the file dialog and the message box scripted.
 class Form1Fixture : public ::testing::Test {
