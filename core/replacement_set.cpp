@@ -4,6 +4,8 @@
 #include <system_error>
 
 #include "conversion_error.h"
+#include "interrupt_cleanup.h"
+#include "link_chain.h"
 
 namespace dsf2vemo {
 
@@ -15,51 +17,54 @@ namespace {
 constexpr int kNameAttempts = 100;
 
 // The old file at a target, kept under a second name beside it (a hard link, or a copy where the
-// file system has none) until the new files are in place; removed when no longer needed.
+// file system has none) until the new files are in place; removed when no longer needed. For a
+// target that is a link it is the file the link names, the one the replacement takes the place
+// of: the link itself stays. The kept file is on the list of live files, so that an interrupt
+// never leaves it behind.
 class OldFile {
   public:
-    explicit OldFile(const fs::path& target) : target_(target) {
+    explicit OldFile(const fs::path& target) : target_(FileNamedBy(target)) {
         std::error_code ec;
-        const fs::file_status status = fs::symlink_status(target, ec);
+        const fs::file_status status = fs::symlink_status(target_, ec);
         existed_ = fs::exists(status);
-        if (!fs::is_regular_file(status) && !fs::is_symlink(status)) {
+        if (!fs::is_regular_file(status)) {
             // Nothing there, or something no replacement can take the place of (a folder):
             // there is nothing to put back.
             return;
         }
+        WatchInterrupts();
         for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-            const fs::path kept = target.parent_path() / RandomTemporaryName();
+            const InterruptsHeld held;
+            kept_ = target_.parent_path() / RandomTemporaryName();
             std::error_code link_failed;
-            fs::create_hard_link(target, kept, link_failed);
+            fs::create_hard_link(target_, kept_, link_failed);
             if (!link_failed) {
-                kept_ = kept;
+                Register();
                 return;
             }
             if (link_failed == std::errc::file_exists) {
                 continue;
             }
             std::error_code copy_failed;
-            fs::copy_file(target, kept, fs::copy_options::none, copy_failed);
+            fs::copy_file(target_, kept_, fs::copy_options::none, copy_failed);
             if (!copy_failed) {
-                kept_ = kept;
+                Register();
                 return;
             }
             if (copy_failed != std::errc::file_exists) {
-                throw ConversionError(ErrorKind::CannotWrite,
-                                      "the old file could not be kept until the new files are in "
-                                      "place: " +
-                                          copy_failed.message());
+                kept_.clear();
+                CannotKeep(copy_failed.message());
             }
         }
-        throw ConversionError(ErrorKind::CannotWrite,
-                              "the old file could not be kept until the new files are in place: " +
-                                  std::to_string(kNameAttempts) + " names were taken");
+        kept_.clear();
+        CannotKeep(std::to_string(kNameAttempts) + " names were taken");
     }
 
     ~OldFile() {
         if (!kept_.empty()) {
-            std::error_code ignored;
-            fs::remove(kept_, ignored);
+            const InterruptsHeld held;
+            RemoveFile(kept_.c_str());
+            DropLiveFile(kept_.c_str());
         }
     }
 
@@ -71,8 +76,10 @@ class OldFile {
     void PutBack() noexcept {
         std::error_code ec;
         if (!kept_.empty()) {
+            const InterruptsHeld held;
             fs::rename(kept_, target_, ec);
             if (!ec) {
+                DropLiveFile(kept_.c_str());
                 kept_.clear();
             }
         } else if (!existed_) {
@@ -81,6 +88,23 @@ class OldFile {
     }
 
   private:
+    // Called with interrupts held, right after the kept file was made.
+    void Register() {
+        if (!AddLiveFile(kept_.c_str())) {
+            RemoveFile(kept_.c_str());
+            kept_.clear();
+            throw ConversionError(
+                ErrorKind::CannotWrite,
+                "more than " + std::to_string(kLiveSlots) + " files are being written at once");
+        }
+    }
+
+    [[noreturn]] static void CannotKeep(const std::string& reason) {
+        throw ConversionError(
+            ErrorKind::CannotWrite,
+            "the old file could not be kept until the new files are in place: " + reason);
+    }
+
     fs::path target_;
     fs::path kept_;
     bool existed_ = false;
