@@ -12,11 +12,11 @@
 #else
 #include <csignal>
 
-#include "dsf_builder.h"
 #include "process_runner.h"
 #endif
 
 #include "conversion_error.h"
+#include "dsf_builder.h"
 #include "replacement_set.h"
 #include "temp_dir.h"
 
