@@ -13,6 +13,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #endif
 
 namespace dsf2vemo {
@@ -23,8 +24,29 @@ namespace {
 // allocate, so the list is a fixed set of slots, each the name of one file or null.
 std::array<std::atomic<const PathChar*>, kLiveSlots> live_files;
 static_assert(std::atomic<const PathChar*>::is_always_lock_free);
+// Old files to put back, each with the name of the file whose place it takes. A pair changes only
+// while interrupts are held, so the handler never sees half of one.
+std::array<std::atomic<const PathChar*>, kLiveSlots> kept_files;
+std::array<std::atomic<const PathChar*>, kLiveSlots> kept_targets;
 
+// Async-signal-safe, as RemoveFile.
+void PutBack(const PathChar* kept, const PathChar* target) {
+#ifdef _WIN32
+    MoveFileExW(kept, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+#else
+    rename(kept, target);
+#endif
+}
+
+// The old files first: once one is back, its kept name is gone and removing it does nothing.
 void RemoveLiveFiles() {
+    for (std::size_t i = 0; i < kLiveSlots; ++i) {
+        const PathChar* kept = kept_files[i].load();
+        const PathChar* target = kept_targets[i].load();
+        if (kept != nullptr && target != nullptr) {
+            PutBack(kept, target);
+        }
+    }
     for (std::atomic<const PathChar*>& slot : live_files) {
         if (const PathChar* path = slot.load()) {
             RemoveFile(path);
@@ -35,8 +57,8 @@ void RemoveLiveFiles() {
 #ifdef _WIN32
 
 // The console handler runs on a thread of its own: this lock keeps it from removing a file in the
-// middle of being created or put in place.
-std::mutex live_files_lock;
+// middle of being created or put in place. A file set holds it around the commits of its files.
+std::recursive_mutex live_files_lock;
 
 // Ends the process as the system's own handler does on Ctrl+C, whatever the event, and so without
 // returning: Wine's own handler ends it with status 0, which would pass an interrupted conversion
@@ -94,6 +116,26 @@ void DropLiveFile(const PathChar* path) {
     for (std::atomic<const PathChar*>& slot : live_files) {
         const PathChar* expected = path;
         slot.compare_exchange_strong(expected, nullptr);
+    }
+}
+
+bool AddKeptFile(const PathChar* kept, const PathChar* target) {
+    for (std::size_t i = 0; i < kLiveSlots; ++i) {
+        if (kept_files[i].load() == nullptr) {
+            kept_targets[i].store(target);
+            kept_files[i].store(kept);
+            return true;
+        }
+    }
+    return false;
+}
+
+void DropKeptFile(const PathChar* kept) {
+    for (std::size_t i = 0; i < kLiveSlots; ++i) {
+        if (kept_files[i].load() == kept) {
+            kept_files[i].store(nullptr);
+            kept_targets[i].store(nullptr);
+        }
     }
 }
 

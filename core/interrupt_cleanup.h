@@ -26,11 +26,17 @@ void WatchInterrupts();
 bool AddLiveFile(const PathChar* path);
 void DropLiveFile(const PathChar* path);
 
+// An old file kept under a second name while a new one is in its place: the handler puts it back
+// before it removes the live files, so that files replaced together go back together. False when
+// the list is full.
+bool AddKeptFile(const PathChar* kept, const PathChar* target);
+void DropKeptFile(const PathChar* kept);
+
 // Removes the file, ignoring any failure. Async-signal-safe: the handler calls it.
 void RemoveFile(const PathChar* path);
 
 // Held while a live file is made, renamed or removed, and while the list changes: the handler
-// then waits until the list says again what exists.
+// then waits until the list says again what exists. It may be held again while held.
 class InterruptsHeld {
   public:
     InterruptsHeld();

@@ -20,7 +20,7 @@ constexpr int kNameAttempts = 100;
 // file system has none) until the new files are in place; removed when no longer needed. For a
 // target that is a link it is the file the link names, the one the replacement takes the place
 // of: the link itself stays. The kept file is on the list of live files, so that an interrupt
-// never leaves it behind.
+// never leaves it behind, and once the new file is in place an interrupt puts it back.
 class OldFile {
   public:
     explicit OldFile(const fs::path& target) : target_(FileNamedBy(target)) {
@@ -61,8 +61,9 @@ class OldFile {
     }
 
     ~OldFile() {
+        const InterruptsHeld held;
+        Done();
         if (!kept_.empty()) {
-            const InterruptsHeld held;
             RemoveFile(kept_.c_str());
             DropLiveFile(kept_.c_str());
         }
@@ -71,19 +72,38 @@ class OldFile {
     OldFile(const OldFile&) = delete;
     OldFile& operator=(const OldFile&) = delete;
 
+    // Called with interrupts held, right after the new file took the target's place: from then
+    // on an interrupt puts the old file back, or removes the new one where there was none.
+    // Without a free slot the new file stays, as it would without a list.
+    void Replaced() {
+        if (!kept_.empty()) {
+            AddKeptFile(kept_.c_str(), target_.c_str());
+        } else if (!existed_) {
+            AddLiveFile(target_.c_str());
+        }
+    }
+
+    // Called with interrupts held, once all new files are in place: nothing goes back any more.
+    void Done() {
+        DropKeptFile(kept_.c_str());
+        DropLiveFile(target_.c_str());
+    }
+
     // The target as it was before; a target that wasn't there goes again. Best effort: the
     // failure that made this necessary is what gets reported.
     void PutBack() noexcept {
+        const InterruptsHeld held;
         std::error_code ec;
         if (!kept_.empty()) {
-            const InterruptsHeld held;
             fs::rename(kept_, target_, ec);
             if (!ec) {
+                Done();
                 DropLiveFile(kept_.c_str());
                 kept_.clear();
             }
         } else if (!existed_) {
             fs::remove(target_, ec);
+            Done();
         }
     }
 
@@ -129,7 +149,17 @@ void ReplacementSet::Commit() {
     std::size_t committed = 0;
     try {
         for (; committed < files_.size(); ++committed) {
+            // An interrupt comes before this commit or after its old file is on the list to put
+            // back; after the last commit it puts nothing back.
+            const InterruptsHeld held;
             files_[committed]->Commit();
+            if (committed < old_files.size()) {
+                old_files[committed]->Replaced();
+            } else {
+                for (const std::unique_ptr<OldFile>& old_file : old_files) {
+                    old_file->Done();
+                }
+            }
         }
     } catch (...) {
         for (std::size_t i = 0; i < committed; ++i) {

@@ -23,7 +23,8 @@ class ReplacementSet {
     // Keeps the old file of each target but the last (for a link, the file it names) beside it,
     // under a temporary name, commits the replacements in order, and when one fails puts the
     // files already replaced back as they were (removing the ones that didn't exist) before
-    // passing the failure on. An interrupt meanwhile removes the kept files too.
+    // passing the failure on. An interrupt meanwhile does the same, unless it comes after the
+    // last commit.
     void Commit();
 
   private:

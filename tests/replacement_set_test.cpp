@@ -119,34 +119,58 @@ TEST(ReplacementSetTest, ReplacingExistingFilesLeavesNoKeptCopy) {
 
 #ifndef _WIN32
 
-// Ended by a signal while the Mplus files are put in place, with the old data file kept under a
-// second name: strace sends SIGTERM as the new data file is flushed, the first step of putting it
-// in place. The kept file goes with the temporary files, both old files stay, and the process ends
-// by the signal.
-TEST(ReplacementSetTest, ASignalWhilePuttingInPlaceLeavesNoKeptFile) {
+// Ended by SIGTERM while the Mplus files are put in place: strace sends it as the N-th flush
+// begins (the new data file, its folder, the new input file, its folder). Files replaced together
+// stay together: before the input file is in place, the data file is put back as it was (or
+// removed, where there was none) and the old one kept meanwhile is never left behind.
+TEST(ReplacementSetTest, ASignalWhilePuttingInPlaceLeavesBothOldOrBothNew) {
     const fs::path strace = "/usr/bin/strace";
-    TempDir dir;
     TempDir scratch;
     const testing::ChildResult probe =
         testing::RunChild(strace, {"-o", "/dev/null", "true"}, {}, scratch.Path());
     if (!probe.exited || probe.exit_status != 0) {
         GTEST_SKIP() << "strace can't trace here: " << probe.err;
     }
-    const fs::path input = dir.Path() / "demo.dsf";
-    testing::WriteFileBytes(input, testing::BuildDsf(testing::DemoMomentData()));
-    WriteFileText(dir.Path() / "demo.dat", "old data");
-    WriteFileText(dir.Path() / "demo.inp", "old input");
-    const testing::ChildResult child =
-        testing::RunChild(strace,
-                          {"-o", "/dev/null", "-E", "ASAN_OPTIONS=detect_leaks=0", "-e",
-                           "trace=fsync", "-e", "inject=fsync:signal=SIGTERM:when=1",
-                           DSF2VEMO_CLI_PATH, "--format", "mplus", input.string()},
-                          {}, scratch.Path());
-    EXPECT_FALSE(child.exited) << "status " << child.exit_status << ": " << child.err;
-    EXPECT_EQ(child.signal, SIGTERM);
-    EXPECT_EQ(Tree(dir.Path()), (std::vector<std::string>{"demo.dat", "demo.dsf", "demo.inp"}));
-    EXPECT_EQ(ReadFileText(dir.Path() / "demo.dat"), "old data");
-    EXPECT_EQ(ReadFileText(dir.Path() / "demo.inp"), "old input");
+    struct Case {
+        int flush;
+        bool old_files;
+        std::vector<std::string> after;  // the first lines of demo.dat and of demo.inp
+    };
+    const std::vector<Case> cases = {{1, true, {"old data", "old input"}},
+                                     {2, true, {"old data", "old input"}},
+                                     {2, false, {}},
+                                     {3, true, {"10 20.5", "TITLE:"}},
+                                     {4, true, {"10 20.5", "TITLE:"}}};
+    for (const auto& [flush, old_files, after] : cases) {
+        SCOPED_TRACE("flush " + std::to_string(flush) + (old_files ? "" : ", no old files"));
+        TempDir dir;
+        const fs::path input = dir.Path() / "demo.dsf";
+        testing::WriteFileBytes(input, testing::BuildDsf(testing::DemoMomentData()));
+        if (old_files) {
+            WriteFileText(dir.Path() / "demo.dat", "old data");
+            WriteFileText(dir.Path() / "demo.inp", "old input");
+        }
+        const testing::ChildResult child = testing::RunChild(
+            strace,
+            {"-o", "/dev/null", "-E", "ASAN_OPTIONS=detect_leaks=0", "-e", "trace=fsync", "-e",
+             "inject=fsync:signal=SIGTERM:when=" + std::to_string(flush), DSF2VEMO_CLI_PATH,
+             "--format", "mplus", input.string()},
+            {}, scratch.Path());
+        EXPECT_FALSE(child.exited) << "status " << child.exit_status << ": " << child.err;
+        EXPECT_EQ(child.signal, SIGTERM);
+        std::vector<std::string> found;
+        for (const std::string& name : Tree(dir.Path())) {
+            if (name != "demo.dsf") {
+                const std::string text = ReadFileText(dir.Path() / name);
+                found.push_back(name + ": " + text.substr(0, text.find('\r')));
+            }
+        }
+        std::vector<std::string> expected;
+        if (!after.empty()) {
+            expected = {"demo.dat: " + after[0], "demo.inp: " + after[1]};
+        }
+        EXPECT_EQ(found, expected);
+    }
 }
 
 #endif
