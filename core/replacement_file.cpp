@@ -1,33 +1,25 @@
 #include "replacement_file.h"
 
 #include <algorithm>
-#include <array>
-#include <atomic>
 #include <charconv>
 #include <cstdint>
-#include <cstring>
 #include <random>
 #include <system_error>
 #include <utility>
-#include <vector>
 
 #include "conversion_error.h"
-#include "path_text.h"
+#include "interrupt_cleanup.h"
+#include "link_chain.h"
 #include "wide_text.h"
 
 #ifdef _WIN32
 #include <windows.h>
-#include <winioctl.h>
-
-#include <mutex>
 #else
 #include <fcntl.h>
-#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <csignal>
 #endif
 
 namespace dsf2vemo {
@@ -38,9 +30,6 @@ namespace {
 
 // Names tried before giving up: a folder holding this many of ours has something wrong with it.
 constexpr int kNameAttempts = 100;
-// Links followed from the target before giving up, as many as Linux follows in one path: a
-// longer chain is almost certainly a loop.
-constexpr int kMaxLinks = 40;
 
 [[noreturn]] void CannotWrite(const std::string& description) {
     throw ConversionError(ErrorKind::CannotWrite, description);
@@ -102,127 +91,6 @@ bool FlushFile(NativeFile file) {
 
 std::string LastErrorText() {
     return ErrorText(GetLastError());
-}
-
-void RemoveFile(const wchar_t* path) {
-    DeleteFileW(path);
-}
-
-class UniqueHandle {
-  public:
-    explicit UniqueHandle(HANDLE handle) : handle_(handle) {}
-    ~UniqueHandle() {
-        if (handle_ != INVALID_HANDLE_VALUE) {
-            CloseHandle(handle_);
-        }
-    }
-    UniqueHandle(const UniqueHandle&) = delete;
-    UniqueHandle& operator=(const UniqueHandle&) = delete;
-
-    HANDLE Get() const { return handle_; }
-    bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-
-  private:
-    HANDLE handle_;
-};
-
-UniqueHandle OpenAny(const fs::path& path, DWORD flags) {
-    return UniqueHandle(CreateFileW(path.c_str(), 0,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | flags, nullptr));
-}
-
-// The name of an open file with every link and junction on its way resolved, in the usual form
-// ("C:\...", "\\server\..."); empty where the system gives no such name.
-fs::path FinalPath(HANDLE file) {
-    std::wstring name(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length =
-            GetFinalPathNameByHandleW(file, name.data(), static_cast<DWORD>(name.size()),
-                                      FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-        if (length == 0) {
-            return {};
-        }
-        const bool fits = length < name.size();
-        name.resize(length);
-        if (fits) {
-            break;
-        }
-    }
-    if (name.starts_with(L"\\\\?\\UNC\\")) {
-        return L"\\\\" + name.substr(8);
-    }
-    if (name.starts_with(L"\\\\?\\")) {
-        return name.substr(4);
-    }
-    return name;
-}
-
-// What the symbolic link or junction at `path` points to; empty when `path` is neither. The
-// reparse data are decoded field by field: symbolic links carry a flags word before their names.
-fs::path LinkTarget(const fs::path& path) {
-    const UniqueHandle link = OpenAny(path, FILE_FLAG_OPEN_REPARSE_POINT);
-    if (!link.Valid()) {
-        return {};
-    }
-    std::vector<unsigned char> data(MAXIMUM_REPARSE_DATA_BUFFER_SIZE);
-    DWORD size = 0;
-    if (!DeviceIoControl(link.Get(), FSCTL_GET_REPARSE_POINT, nullptr, 0, data.data(),
-                         static_cast<DWORD>(data.size()), &size, nullptr)) {
-        return {};
-    }
-    const auto field = [&](std::size_t offset, std::size_t bytes) {
-        std::uint32_t value = 0;
-        for (std::size_t i = 0; i < bytes && offset + i < size; ++i) {
-            value |= static_cast<std::uint32_t>(data[offset + i]) << (8 * i);
-        }
-        return value;
-    };
-    const std::uint32_t tag = field(0, 4);
-    if (tag != IO_REPARSE_TAG_SYMLINK && tag != IO_REPARSE_TAG_MOUNT_POINT) {
-        return {};
-    }
-    const std::size_t names = tag == IO_REPARSE_TAG_SYMLINK ? 20 : 16;
-    const auto name = [&](std::size_t field_offset) {
-        const std::size_t offset = names + field(field_offset, 2);
-        const std::size_t bytes = field(field_offset + 2, 2);
-        if (offset + bytes > size) {
-            return std::wstring();
-        }
-        std::wstring text(bytes / 2, L'\0');
-        std::memcpy(text.data(), data.data() + offset, text.size() * 2);
-        return text;
-    };
-    std::wstring target = name(12);  // the print name, as the user gave it
-    if (target.empty()) {
-        target = name(8);  // the substitute name, "\??\C:\..."
-        if (target.starts_with(L"\\??\\")) {
-            target.replace(0, 4, L"\\\\?\\");
-        }
-    }
-    const bool relative = tag == IO_REPARSE_TAG_SYMLINK && (field(16, 4) & 1) != 0;
-    return relative ? path.parent_path() / target : fs::path(target);
-}
-
-// The file a chain of links at `path` ends in. An existing file is named by the system; a
-// dangling link is followed by hand to the name it gives.
-fs::path FileNamedBy(fs::path path) {
-    for (int links = 0;; ++links) {
-        const UniqueHandle file = OpenAny(path, 0);
-        if (file.Valid()) {
-            fs::path final_path = FinalPath(file.Get());
-            return final_path.empty() ? path : final_path;
-        }
-        fs::path next = LinkTarget(path);
-        if (next.empty()) {
-            return path;
-        }
-        if (links == kMaxLinks) {
-            CannotWrite("the name leads through more than " + std::to_string(kMaxLinks) +
-                        " links, which is taken for a loop");
-        }
-        path = std::move(next);
-    }
 }
 
 // The attributes a user sets on a file and the replacement may take.
@@ -295,31 +163,6 @@ std::string LastErrorText() {
     return ErrorText(errno);
 }
 
-// Async-signal-safe: the interrupt handler calls it.
-void RemoveFile(const char* path) {
-    unlink(path);
-}
-
-// The file a chain of symbolic links at `path` ends in, whether it exists or not. A relative
-// link is taken from the link's own folder, as the system does.
-fs::path FileNamedBy(fs::path path) {
-    for (int links = 0;; ++links) {
-        std::error_code ec;
-        if (!fs::is_symlink(fs::symlink_status(path, ec))) {
-            return path;
-        }
-        if (links == kMaxLinks) {
-            CannotWrite("the name leads through more than " + std::to_string(kMaxLinks) +
-                        " symbolic links, which is taken for a loop");
-        }
-        const fs::path next = fs::read_symlink(path, ec);
-        if (ec) {
-            CannotWrite("the symbolic link " + PathText(path) + " can't be read: " + ec.message());
-        }
-        path = next.is_absolute() ? next : path.parent_path() / next;
-    }
-}
-
 // The owner first: changing it may clear the set-user-ID and set-group-ID bits, which the mode
 // then restores. Only the owner's own files can be given away, so that step may fail quietly.
 void KeepOwnerAndPermissions(NativeFile file, const fs::path& target) {
@@ -364,134 +207,6 @@ void FlushFolder(const fs::path& file) {
                     ErrorText(error));
     }
 }
-
-#endif
-
-// Temporary files that exist and are not yet in place, for the interrupt handler to remove. The
-// handler may run between any two statements (on Windows on a thread of its own) and must not
-// allocate, so the list is a fixed set of slots, each the name of one file or null.
-using PathChar = fs::path::value_type;
-constexpr std::size_t kLiveSlots = 16;
-std::array<std::atomic<const PathChar*>, kLiveSlots> live_files;
-static_assert(std::atomic<const PathChar*>::is_always_lock_free);
-
-bool AddLiveFile(const PathChar* path) {
-    for (std::atomic<const PathChar*>& slot : live_files) {
-        const PathChar* empty = nullptr;
-        if (slot.compare_exchange_strong(empty, path)) {
-            return true;
-        }
-    }
-    return false;
-}
-
-void DropLiveFile(const PathChar* path) {
-    for (std::atomic<const PathChar*>& slot : live_files) {
-        const PathChar* expected = path;
-        slot.compare_exchange_strong(expected, nullptr);
-    }
-}
-
-void RemoveLiveFiles() {
-    for (std::atomic<const PathChar*>& slot : live_files) {
-        if (const PathChar* path = slot.load()) {
-            RemoveFile(path);
-        }
-    }
-}
-
-#ifdef _WIN32
-
-// The console handler runs on a thread of its own: this lock keeps it from removing a file in the
-// middle of being created or put in place.
-std::mutex live_files_lock;
-
-// Ends the process as the system's own handler does on Ctrl+C, whatever the event, and so without
-// returning: Wine's own handler ends it with status 0, which would pass an interrupted conversion
-// for a successful one. Holding the lock to the end, nothing is put in place meanwhile.
-BOOL WINAPI OnConsoleEvent(DWORD /*event*/) {
-    const std::lock_guard lock(live_files_lock);
-    RemoveLiveFiles();
-    ExitProcess(STATUS_CONTROL_C_EXIT);
-}
-
-void WatchInterrupts() {
-    static const bool watching = SetConsoleCtrlHandler(OnConsoleEvent, TRUE) != 0;
-    static_cast<void>(watching);
-}
-
-// Held while a file is made or put in place, and while the list changes.
-class InterruptsHeld {
-  public:
-    InterruptsHeld() : lock_(live_files_lock) {}
-
-  private:
-    std::lock_guard<std::mutex> lock_;
-};
-
-#else
-
-// What git does with its temporary files: the handler removes them, puts back the handler that
-// was there before and raises the signal again, so that the process still ends by it and its
-// parent sees the usual status (130 for SIGINT, 143 for SIGTERM).
-constexpr std::array kInterrupts = {SIGINT, SIGTERM, SIGHUP};
-std::array<struct sigaction, kInterrupts.size()> previous_actions;
-
-sigset_t InterruptSet() {
-    sigset_t set;
-    sigemptyset(&set);
-    for (const int signal : kInterrupts) {
-        sigaddset(&set, signal);
-    }
-    return set;
-}
-
-void OnInterrupt(int signal) {
-    const int saved_errno = errno;
-    RemoveLiveFiles();
-    for (std::size_t i = 0; i < kInterrupts.size(); ++i) {
-        if (kInterrupts[i] == signal) {
-            sigaction(signal, &previous_actions[i], nullptr);
-        }
-    }
-    raise(signal);
-    errno = saved_errno;
-}
-
-// A signal the process was started to ignore (nohup, a background job) stays ignored.
-void WatchInterrupts() {
-    static const bool watching = [] {
-        struct sigaction action {};
-        action.sa_handler = OnInterrupt;
-        action.sa_mask = InterruptSet();
-        for (std::size_t i = 0; i < kInterrupts.size(); ++i) {
-            sigaction(kInterrupts[i], nullptr, &previous_actions[i]);
-            const bool ignored = (previous_actions[i].sa_flags & SA_SIGINFO) == 0 &&
-                                 previous_actions[i].sa_handler == SIG_IGN;
-            if (!ignored) {
-                sigaction(kInterrupts[i], &action, nullptr);
-            }
-        }
-        return true;
-    }();
-    static_cast<void>(watching);
-}
-
-// Held while a file is made or put in place, and while the list changes: a signal then waits
-// until the list says again what exists.
-class InterruptsHeld {
-  public:
-    InterruptsHeld() {
-        const sigset_t set = InterruptSet();
-        pthread_sigmask(SIG_BLOCK, &set, &saved_);
-    }
-    ~InterruptsHeld() { pthread_sigmask(SIG_SETMASK, &saved_, nullptr); }
-    InterruptsHeld(const InterruptsHeld&) = delete;
-    InterruptsHeld& operator=(const InterruptsHeld&) = delete;
-
-  private:
-    sigset_t saved_;
-};
 
 #endif
 

@@ -4,6 +4,8 @@
 #include <system_error>
 
 #include "conversion_error.h"
+#include "interrupt_cleanup.h"
+#include "link_chain.h"
 
 namespace dsf2vemo {
 
@@ -15,72 +17,114 @@ namespace {
 constexpr int kNameAttempts = 100;
 
 // The old file at a target, kept under a second name beside it (a hard link, or a copy where the
-// file system has none) until the new files are in place; removed when no longer needed.
+// file system has none) until the new files are in place; removed when no longer needed. For a
+// target that is a link it is the file the link names, the one the replacement takes the place
+// of: the link itself stays. The kept file is on the list of live files, so that an interrupt
+// never leaves it behind, and once the new file is in place an interrupt puts it back.
 class OldFile {
   public:
-    explicit OldFile(const fs::path& target) : target_(target) {
+    explicit OldFile(const fs::path& target) : target_(FileNamedBy(target)) {
         std::error_code ec;
-        const fs::file_status status = fs::symlink_status(target, ec);
+        const fs::file_status status = fs::symlink_status(target_, ec);
         existed_ = fs::exists(status);
-        if (!fs::is_regular_file(status) && !fs::is_symlink(status)) {
+        if (!fs::is_regular_file(status)) {
             // Nothing there, or something no replacement can take the place of (a folder):
             // there is nothing to put back.
             return;
         }
+        WatchInterrupts();
         for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-            const fs::path kept = target.parent_path() / RandomTemporaryName();
+            const InterruptsHeld held;
+            kept_ = target_.parent_path() / RandomTemporaryName();
             std::error_code link_failed;
-            fs::create_hard_link(target, kept, link_failed);
+            fs::create_hard_link(target_, kept_, link_failed);
             if (!link_failed) {
-                kept_ = kept;
+                Register();
                 return;
             }
             if (link_failed == std::errc::file_exists) {
                 continue;
             }
             std::error_code copy_failed;
-            fs::copy_file(target, kept, fs::copy_options::none, copy_failed);
+            fs::copy_file(target_, kept_, fs::copy_options::none, copy_failed);
             if (!copy_failed) {
-                kept_ = kept;
+                Register();
                 return;
             }
             if (copy_failed != std::errc::file_exists) {
-                throw ConversionError(ErrorKind::CannotWrite,
-                                      "the old file could not be kept until the new files are in "
-                                      "place: " +
-                                          copy_failed.message());
+                kept_.clear();
+                CannotKeep(copy_failed.message());
             }
         }
-        throw ConversionError(ErrorKind::CannotWrite,
-                              "the old file could not be kept until the new files are in place: " +
-                                  std::to_string(kNameAttempts) + " names were taken");
+        kept_.clear();
+        CannotKeep(std::to_string(kNameAttempts) + " names were taken");
     }
 
     ~OldFile() {
+        const InterruptsHeld held;
+        Done();
         if (!kept_.empty()) {
-            std::error_code ignored;
-            fs::remove(kept_, ignored);
+            RemoveFile(kept_.c_str());
+            DropLiveFile(kept_.c_str());
         }
     }
 
     OldFile(const OldFile&) = delete;
     OldFile& operator=(const OldFile&) = delete;
 
+    // Called with interrupts held, right after the new file took the target's place: from then
+    // on an interrupt puts the old file back, or removes the new one where there was none.
+    // Without a free slot the new file stays, as it would without a list.
+    void Replaced() {
+        if (!kept_.empty()) {
+            AddKeptFile(kept_.c_str(), target_.c_str());
+        } else if (!existed_) {
+            AddLiveFile(target_.c_str());
+        }
+    }
+
+    // Called with interrupts held, once all new files are in place: nothing goes back any more.
+    void Done() {
+        DropKeptFile(kept_.c_str());
+        DropLiveFile(target_.c_str());
+    }
+
     // The target as it was before; a target that wasn't there goes again. Best effort: the
     // failure that made this necessary is what gets reported.
     void PutBack() noexcept {
+        const InterruptsHeld held;
         std::error_code ec;
         if (!kept_.empty()) {
             fs::rename(kept_, target_, ec);
             if (!ec) {
+                Done();
+                DropLiveFile(kept_.c_str());
                 kept_.clear();
             }
         } else if (!existed_) {
             fs::remove(target_, ec);
+            Done();
         }
     }
 
   private:
+    // Called with interrupts held, right after the kept file was made.
+    void Register() {
+        if (!AddLiveFile(kept_.c_str())) {
+            RemoveFile(kept_.c_str());
+            kept_.clear();
+            throw ConversionError(
+                ErrorKind::CannotWrite,
+                "more than " + std::to_string(kLiveSlots) + " files are being written at once");
+        }
+    }
+
+    [[noreturn]] static void CannotKeep(const std::string& reason) {
+        throw ConversionError(
+            ErrorKind::CannotWrite,
+            "the old file could not be kept until the new files are in place: " + reason);
+    }
+
     fs::path target_;
     fs::path kept_;
     bool existed_ = false;
@@ -105,7 +149,17 @@ void ReplacementSet::Commit() {
     std::size_t committed = 0;
     try {
         for (; committed < files_.size(); ++committed) {
+            // An interrupt comes before this commit or after its old file is on the list to put
+            // back; after the last commit it puts nothing back.
+            const InterruptsHeld held;
             files_[committed]->Commit();
+            if (committed < old_files.size()) {
+                old_files[committed]->Replaced();
+            } else {
+                for (const std::unique_ptr<OldFile>& old_file : old_files) {
+                    old_file->Done();
+                }
+            }
         }
     } catch (...) {
         for (std::size_t i = 0; i < committed; ++i) {

@@ -20,9 +20,11 @@ class ReplacementSet {
 
     ReplacementFile& File(std::size_t index) { return *files_.at(index); }
 
-    // Keeps the old file of each target but the last beside it, under a temporary name, commits
-    // the replacements in order, and when one fails puts the targets already replaced back as
-    // they were (removing the ones that didn't exist) before passing the failure on.
+    // Keeps the old file of each target but the last (for a link, the file it names) beside it,
+    // under a temporary name, commits the replacements in order, and when one fails puts the
+    // files already replaced back as they were (removing the ones that didn't exist) before
+    // passing the failure on. An interrupt meanwhile does the same, unless it comes after the
+    // last commit.
     void Commit();
 
   private:

@@ -1,6 +1,6 @@
 // The JSON and Mplus outputs: each read back to the very doubles of the data system file, the
-// Mplus name rules, the refusal of values neither format can hold, both Mplus files replaced
-// together, and the rule that picks the format from the output's name or --format.
+// Mplus name rules, the refusal of values neither format can hold, and the rule that picks the
+// format from the output's name or --format.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -14,10 +14,6 @@
 #include <string>
 #include <vector>
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
 #include "case_name.h"
 #include "cli_app.h"
 #include "conversion_error.h"
@@ -25,7 +21,6 @@
 #include "json_writer.h"
 #include "mplus_writer.h"
 #include "output_format.h"
-#include "replacement_set.h"
 #include "temp_dir.h"
 
 namespace dsf2vemo {
@@ -286,66 +281,6 @@ INSTANTIATE_TEST_SUITE_P(
                                   {1, 2, {"A", "B"}, {1, 2, kInf}, {kNaN, 2}},
                                   "covariance (2, 2) is Inf, which Mplus summary data can't hold"}),
     testing::CaseName());
-
-TEST(ReplacementSetTest, EitherAllTargetsAreReplacedOrNone) {
-    for (const bool first_existed : {true, false}) {
-        SCOPED_TRACE(first_existed ? "first existed" : "first was new");
-        TempDir dir;
-        const fs::path first = dir.Path() / "a.dat";
-        const fs::path second = dir.Path() / "b.inp";
-        if (first_existed) {
-            WriteFileText(first, "old");
-        }
-#ifdef _WIN32
-        // A file open without sharing its deletion can't be replaced.
-        WriteFileText(second, "old b");
-        const HANDLE held = CreateFileW(second.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        ASSERT_NE(held, INVALID_HANDLE_VALUE);
-#else
-        // A folder with something in it: no file can take its place.
-        fs::create_directories(second / "inside");
-#endif
-        {
-            const fs::path targets[] = {first, second};
-            ReplacementSet files(targets);
-            files.File(0).Write("new");
-            files.File(1).Write("new");
-            EXPECT_THROW(files.Commit(), ConversionError);
-        }
-#ifdef _WIN32
-        CloseHandle(held);
-        EXPECT_EQ(ReadFileText(second), "old b");
-#endif
-        if (first_existed) {
-            EXPECT_EQ(ReadFileText(first), "old");
-        } else {
-            EXPECT_FALSE(fs::exists(first));
-        }
-        // Temporary and kept files are all named dsf2vemo-….tmp. (Wine's ReplaceFileW leaves a
-        // file of its own after a failure.)
-        for (const auto& entry : fs::directory_iterator(dir.Path())) {
-            EXPECT_FALSE(entry.path().filename().string().starts_with("dsf2vemo-"))
-                << entry.path() << " was left behind";
-        }
-    }
-}
-
-TEST(ReplacementSetTest, ReplacingExistingFilesLeavesNoKeptCopy) {
-    TempDir dir;
-    const fs::path targets[] = {dir.Path() / "a.dat", dir.Path() / "a.inp"};
-    WriteFileText(targets[0], "old");
-    WriteFileText(targets[1], "old");
-    {
-        ReplacementSet files(targets);
-        files.File(0).Write("new a.dat");
-        files.File(1).Write("new a.inp");
-        files.Commit();
-    }
-    EXPECT_EQ(ReadFileText(targets[0]), "new a.dat");
-    EXPECT_EQ(ReadFileText(targets[1]), "new a.inp");
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 2);
-}
 
 struct FormatRuleCase {
     const char* name;

@@ -1,0 +1,179 @@
+// Files replaced together (an Mplus input file and its data file): all of them or none, a target
+// that is a link stays one, and no old file kept meanwhile is ever left behind.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <csignal>
+
+#include "process_runner.h"
+#endif
+
+#include "conversion_error.h"
+#include "dsf_builder.h"
+#include "replacement_set.h"
+#include "temp_dir.h"
+
+namespace dsf2vemo {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ReadFileText;
+using testing::TempDir;
+using testing::WriteFileText;
+
+// Everything under `folder`, sorted, links as "name -> target".
+std::vector<std::string> Tree(const fs::path& folder) {
+    std::vector<std::string> entries;
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(folder)) {
+        const std::string name = entry.path().lexically_relative(folder).generic_string();
+        entries.push_back(entry.is_symlink()
+                              ? name + " -> " + fs::read_symlink(entry.path()).generic_string()
+                              : name);
+    }
+    std::sort(entries.begin(), entries.end());
+    return entries;
+}
+
+// The first target a.dat existed or was new, and was a file or a link to shared/a.dat; the second
+// can't be replaced. The file the first names ends as it was, and a link stays a link.
+TEST(ReplacementSetTest, EitherAllTargetsAreReplacedOrNone) {
+    struct Case {
+        bool first_existed;
+        bool through_link;
+    };
+    std::vector<Case> cases = {{true, false}, {false, false}};
+#ifndef _WIN32
+    cases.insert(cases.end(), {{true, true}, {false, true}});
+#endif
+    for (const auto& [first_existed, through_link] : cases) {
+        SCOPED_TRACE(std::string(first_existed ? "first existed" : "first was new") +
+                     (through_link ? ", through a link" : ""));
+        TempDir dir;
+        const fs::path first = dir.Path() / "a.dat";
+        const fs::path second = dir.Path() / "b.inp";
+        fs::create_directories(dir.Path() / "shared");
+        const fs::path named = through_link ? dir.Path() / "shared" / "a.dat" : first;
+        if (through_link) {
+            fs::create_symlink(fs::path("shared") / "a.dat", first);
+        }
+        if (first_existed) {
+            WriteFileText(named, "old");
+        }
+#ifdef _WIN32
+        // A file open without sharing its deletion can't be replaced.
+        WriteFileText(second, "old b");
+        const HANDLE held = CreateFileW(second.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+#else
+        // A folder with something in it: no file can take its place.
+        fs::create_directories(second / "inside");
+#endif
+        {
+            const fs::path targets[] = {first, second};
+            ReplacementSet files(targets);
+            files.File(0).Write("new");
+            files.File(1).Write("new");
+            EXPECT_THROW(files.Commit(), ConversionError);
+        }
+#ifdef _WIN32
+        CloseHandle(held);
+        EXPECT_EQ(ReadFileText(second), "old b");
+#endif
+        if (first_existed) {
+            EXPECT_EQ(ReadFileText(named), "old");
+        } else {
+            EXPECT_FALSE(fs::exists(named));
+        }
+        EXPECT_EQ(fs::is_symlink(fs::symlink_status(first)), through_link);
+        // Temporary and kept files are all named dsf2vemo-….tmp. (Wine's ReplaceFileW leaves a
+        // file of its own after a failure.)
+        for (const std::string& name : Tree(dir.Path())) {
+            EXPECT_EQ(name.find("dsf2vemo-"), std::string::npos) << name << " was left behind";
+        }
+    }
+}
+
+TEST(ReplacementSetTest, ReplacingExistingFilesLeavesNoKeptCopy) {
+    TempDir dir;
+    const fs::path targets[] = {dir.Path() / "a.dat", dir.Path() / "a.inp"};
+    WriteFileText(targets[0], "old");
+    WriteFileText(targets[1], "old");
+    {
+        ReplacementSet files(targets);
+        files.File(0).Write("new a.dat");
+        files.File(1).Write("new a.inp");
+        files.Commit();
+    }
+    EXPECT_EQ(ReadFileText(targets[0]), "new a.dat");
+    EXPECT_EQ(ReadFileText(targets[1]), "new a.inp");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 2);
+}
+
+#ifndef _WIN32
+
+// Ended by SIGTERM while the Mplus files are put in place: strace sends it as the N-th flush
+// begins (the new data file, its folder, the new input file, its folder). Files replaced together
+// stay together: before the input file is in place, the data file is put back as it was (or
+// removed, where there was none) and the old one kept meanwhile is never left behind.
+TEST(ReplacementSetTest, ASignalWhilePuttingInPlaceLeavesBothOldOrBothNew) {
+    const fs::path strace = "/usr/bin/strace";
+    TempDir scratch;
+    const testing::ChildResult probe =
+        testing::RunChild(strace, {"-o", "/dev/null", "true"}, {}, scratch.Path());
+    if (!probe.exited || probe.exit_status != 0) {
+        GTEST_SKIP() << "strace can't trace here: " << probe.err;
+    }
+    struct Case {
+        int flush;
+        bool old_files;
+        std::vector<std::string> after;  // the first lines of demo.dat and of demo.inp
+    };
+    const std::vector<Case> cases = {{1, true, {"old data", "old input"}},
+                                     {2, true, {"old data", "old input"}},
+                                     {2, false, {}},
+                                     {3, true, {"10 20.5", "TITLE:"}},
+                                     {4, true, {"10 20.5", "TITLE:"}}};
+    for (const auto& [flush, old_files, after] : cases) {
+        SCOPED_TRACE("flush " + std::to_string(flush) + (old_files ? "" : ", no old files"));
+        TempDir dir;
+        const fs::path input = dir.Path() / "demo.dsf";
+        testing::WriteFileBytes(input, testing::BuildDsf(testing::DemoMomentData()));
+        if (old_files) {
+            WriteFileText(dir.Path() / "demo.dat", "old data");
+            WriteFileText(dir.Path() / "demo.inp", "old input");
+        }
+        const testing::ChildResult child = testing::RunChild(
+            strace,
+            {"-o", "/dev/null", "-E", "ASAN_OPTIONS=detect_leaks=0", "-e", "trace=fsync", "-e",
+             "inject=fsync:signal=SIGTERM:when=" + std::to_string(flush), DSF2VEMO_CLI_PATH,
+             "--format", "mplus", input.string()},
+            {}, scratch.Path());
+        EXPECT_FALSE(child.exited) << "status " << child.exit_status << ": " << child.err;
+        EXPECT_EQ(child.signal, SIGTERM);
+        std::vector<std::string> found;
+        for (const std::string& name : Tree(dir.Path())) {
+            if (name != "demo.dsf") {
+                const std::string text = ReadFileText(dir.Path() / name);
+                found.push_back(name + ": " + text.substr(0, text.find('\r')));
+            }
+        }
+        std::vector<std::string> expected;
+        if (!after.empty()) {
+            expected = {"demo.dat: " + after[0], "demo.inp: " + after[1]};
+        }
+        EXPECT_EQ(found, expected);
+    }
+}
+
+#endif
+
+}  // namespace
+}  // namespace dsf2vemo
