@@ -27,10 +27,6 @@ namespace {
 // longer chain is almost certainly a loop.
 constexpr int kMaxLinks = 40;
 
-[[noreturn]] void CannotWrite(const std::string& description) {
-    throw ConversionError(ErrorKind::CannotWrite, description);
-}
-
 #ifdef _WIN32
 
 class UniqueHandle {
@@ -145,8 +141,9 @@ fs::path FileNamedBy(fs::path path) {
             return path;
         }
         if (links == kMaxLinks) {
-            CannotWrite("the name leads through more than " + std::to_string(kMaxLinks) +
-                        " links, which is taken for a loop");
+            throw ConversionError(ErrorKind::CannotWrite, "the name leads through more than " +
+                                                              std::to_string(kMaxLinks) +
+                                                              " links, which is taken for a loop");
         }
         path = std::move(next);
     }
@@ -165,12 +162,14 @@ fs::path FileNamedBy(fs::path path) {
             return path;
         }
         if (links == kMaxLinks) {
-            CannotWrite("the name leads through more than " + std::to_string(kMaxLinks) +
-                        " symbolic links, which is taken for a loop");
+            throw ConversionError(ErrorKind::CannotWrite,
+                                  "the name leads through more than " + std::to_string(kMaxLinks) +
+                                      " symbolic links, which is taken for a loop");
         }
         const fs::path next = fs::read_symlink(path, ec);
         if (ec) {
-            CannotWrite("the symbolic link " + PathText(path) + " can't be read: " + ec.message());
+            throw ConversionError(ErrorKind::CannotWrite, "the symbolic link " + PathText(path) +
+                                                              " can't be read: " + ec.message());
         }
         path = next.is_absolute() ? next : path.parent_path() / next;
     }

@@ -28,9 +28,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Names tried before giving up: a folder holding this many of ours has something wrong with it.
-constexpr int kNameAttempts = 100;
-
 [[noreturn]] void CannotWrite(const std::string& description) {
     throw ConversionError(ErrorKind::CannotWrite, description);
 }
@@ -224,7 +221,7 @@ ReplacementFile::ReplacementFile(const fs::path& target,
                                  const std::function<std::string()>& next_name)
     : target_(FileNamedBy(target)) {
     WatchInterrupts();
-    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+    for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
         path_ = target_.parent_path() / next_name();
         const InterruptsHeld held;
         const NativeFile file = CreateNew(path_);
@@ -244,8 +241,8 @@ ReplacementFile::ReplacementFile(const fs::path& target,
 #endif
         return;
     }
-    CannotWrite("no temporary file could be made in its folder: " + std::to_string(kNameAttempts) +
-                " names were taken");
+    CannotWrite("no temporary file could be made in its folder: " +
+                std::to_string(kTemporaryNameAttempts) + " names were taken");
 }
 
 ReplacementFile::~ReplacementFile() {

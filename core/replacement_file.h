@@ -7,6 +7,10 @@
 
 namespace dsf2vemo {
 
+// Names tried for a temporary file before giving up: a folder holding this many of ours has
+// something wrong with it.
+inline constexpr int kTemporaryNameAttempts = 100;
+
 // A short name for a temporary file ("dsf2vemo-1a2b3c4d.tmp"), different on each call.
 std::string RandomTemporaryName();
 

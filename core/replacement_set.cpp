@@ -13,9 +13,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Names tried for a kept file before giving up, as for the temporary files.
-constexpr int kNameAttempts = 100;
-
 // The old file at a target, kept under a second name beside it (a hard link, or a copy where the
 // file system has none) until the new files are in place; removed when no longer needed. For a
 // target that is a link it is the file the link names, the one the replacement takes the place
@@ -33,7 +30,7 @@ class OldFile {
             return;
         }
         WatchInterrupts();
-        for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
             const InterruptsHeld held;
             kept_ = target_.parent_path() / RandomTemporaryName();
             std::error_code link_failed;
@@ -57,7 +54,7 @@ class OldFile {
             }
         }
         kept_.clear();
-        CannotKeep(std::to_string(kNameAttempts) + " names were taken");
+        CannotKeep(std::to_string(kTemporaryNameAttempts) + " names were taken");
     }
 
     ~OldFile() {

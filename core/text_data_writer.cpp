@@ -5,6 +5,7 @@
 
 #include "conversion_error.h"
 #include "message_text.h"
+#include "moment_checks.h"
 #include "number_format.h"
 #include "path_text.h"
 #include "replacement_file.h"
@@ -69,17 +70,7 @@ void CheckSeparators(const Separators& separators) {
 }
 
 void CheckMomentData(const MomentData& data, const Separators& separators) {
-    const std::int64_t p = data.VariableCount;
-    const auto expected = [&](std::int64_t count) {
-        return static_cast<std::size_t>(count > 0 ? count : 0);
-    };
-    if (data.VariableNames.size() != expected(p) || data.Means.size() != expected(p) ||
-        data.Covariances.size() != expected(p > 0 ? CovarianceCount(p) : 0)) {
-        Refuse("the moment data is incomplete: " + std::to_string(p) + " variables, but " +
-               std::to_string(data.VariableNames.size()) + " names, " +
-               std::to_string(data.Covariances.size()) + " covariances and " +
-               std::to_string(data.Means.size()) + " means");
-    }
+    CheckMomentArrays(data);
     const auto name_text = [&](std::size_t i) {
         return "the name of variable " + std::to_string(i + 1) + ", " +
                Quoted(MessageTextFromFile(data.VariableNames[i])) + ", ";
