@@ -60,13 +60,7 @@ std::string_view FormatExtension(OutputFormat format) {
 }
 
 fs::path DefaultOutputPath(const fs::path& input, OutputFormat format) {
-    // The proposal for the text data file always ends in ".txt"; only that part changes.
-    fs::path::string_type text = DefaultOutputPath(input).native();
-    text.resize(text.size() - FormatExtension(OutputFormat::Vemo).size());
-    for (const char c : FormatExtension(format)) {
-        text += static_cast<fs::path::value_type>(c);
-    }
-    return fs::path(text);
+    return DefaultOutputPath(input, FormatExtension(format));
 }
 
 std::vector<fs::path> OutputFiles(const fs::path& output, OutputFormat format) {

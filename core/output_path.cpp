@@ -45,14 +45,14 @@ bool EqualIgnoringCase(const fs::path::string_type& a, const fs::path::string_ty
 
 }  // namespace
 
-fs::path DefaultOutputPath(const fs::path& input) {
+fs::path DefaultOutputPath(const fs::path& input, std::string_view extension) {
     using Char = fs::path::value_type;
     fs::path full = Absolute(input);
     full.make_preferred();
     BasicPathDivide<Char> divide(static_cast<Char>(fs::path::preferred_separator));
     divide.Init(full.native());
     fs::path output(divide.Directory() + fs::path::preferred_separator + divide.NameOnly());
-    output += ".txt";
+    output += extension;
     return output;
 }
 
