@@ -13,7 +13,6 @@
 #include "json_writer.h"
 #include "message_text.h"
 #include "output_format.h"
-#include "output_path.h"
 #include "path_text.h"
 #include "text_data_writer.h"
 
@@ -102,13 +101,9 @@ class Converter {
                                             : PathFromUtf8(options_.output);
                 const OutputFormat format = OutputFormatFor(output);
                 failed = "cannot write '" + PathText(output) + "'";
-                for (const fs::path& written : OutputFiles(output, format)) {
-                    if (IsSameFile(input, written)) {
-                        failed = "cannot write '" + PathText(written) + "'";
-                        throw ConversionError(ErrorKind::Refused,
-                                              "it is the input file itself, and writing it would "
-                                              "destroy the input");
-                    }
+                if (const auto written = OutputThatIsInput(input, output, format)) {
+                    failed = "cannot write '" + PathText(*written) + "'";
+                    throw ConversionError(ErrorKind::Refused, std::string(kWritingDestroysInput));
                 }
                 notes = WriteOutput(output, file, separators_, format);
             }

@@ -70,6 +70,16 @@ std::vector<fs::path> OutputFiles(const fs::path& output, OutputFormat format) {
     return {output};
 }
 
+std::optional<fs::path> OutputThatIsInput(const fs::path& input, const fs::path& output,
+                                          OutputFormat format) {
+    for (const fs::path& written : OutputFiles(output, format)) {
+        if (IsSameFile(input, written)) {
+            return written;
+        }
+    }
+    return std::nullopt;
+}
+
 WriteNotes WriteOutput(const fs::path& output, const DsfFile& file, const Separators& separators,
                        OutputFormat format) {
     WriteNotes notes;

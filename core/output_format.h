@@ -35,6 +35,15 @@ std::filesystem::path DefaultOutputPath(const std::filesystem::path& input, Outp
 std::vector<std::filesystem::path> OutputFiles(const std::filesystem::path& output,
                                                OutputFormat format);
 
+// Of the files writing `output` in `format` replaces, the one that is `input` itself, if any:
+// writing would destroy the input, which the window and the command line both refuse with
+// kWritingDestroysInput.
+std::optional<std::filesystem::path> OutputThatIsInput(const std::filesystem::path& input,
+                                                       const std::filesystem::path& output,
+                                                       OutputFormat format);
+inline constexpr std::string_view kWritingDestroysInput =
+    "it is the input file itself, and writing it would destroy the input";
+
 // What writing a file told about the data that the user should know: for Mplus, the names it
 // had to change. Single-byte text in the file's code page, like the findings of the diagnosis.
 struct WriteNotes {

@@ -200,12 +200,8 @@ void Form1::cmdConvert_Click() {
         }
         const std::filesystem::path output_path(output);
         const OutputFormat format = FormatOfPath(output_path);
-        for (const std::filesystem::path& written : OutputFiles(output_path, format)) {
-            if (IsSameFile(std::filesystem::path(WindowText(LabelInput)), written)) {
-                throw ConversionError(ErrorKind::Refused,
-                                      "it is the input file itself, and writing it would destroy "
-                                      "the input");
-            }
+        if (OutputThatIsInput(std::filesystem::path(WindowText(LabelInput)), output_path, format)) {
+            throw ConversionError(ErrorKind::Refused, std::string(kWritingDestroysInput));
         }
         const WriteNotes notes =
             WriteOutput(output_path, *module_.moment_data, module_.separators, format);
