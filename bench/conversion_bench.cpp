@@ -11,6 +11,7 @@
 #include "positive_definite.h"
 #include "temp_dir.h"
 #include "text_data_writer.h"
+#include "write_output.h"
 
 namespace {
 

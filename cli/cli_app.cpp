@@ -15,6 +15,7 @@
 #include "output_format.h"
 #include "path_text.h"
 #include "text_data_writer.h"
+#include "write_output.h"
 
 namespace dsf2vemo::cli {
 

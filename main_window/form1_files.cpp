@@ -20,6 +20,7 @@
 #include "output_format.h"
 #include "output_path.h"
 #include "results_pane.h"
+#include "write_output.h"
 
 namespace dsf2vemo::gui {
 

@@ -22,6 +22,7 @@
 #include "mplus_writer.h"
 #include "output_format.h"
 #include "temp_dir.h"
+#include "write_output.h"
 
 namespace dsf2vemo {
 namespace {

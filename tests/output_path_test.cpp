@@ -7,6 +7,7 @@
 
 #include "dsf_builder.h"
 #include "output_path.h"
+#include "output_target.h"
 #include "temp_dir.h"
 
 namespace dsf2vemo {

@@ -29,6 +29,7 @@
 
 #include "case_name.h"
 #include "process_runner.h"
+#include "write_output.h"
 #endif
 
 namespace dsf2vemo {

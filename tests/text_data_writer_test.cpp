@@ -9,6 +9,7 @@
 #include "dsf_builder.h"
 #include "temp_dir.h"
 #include "text_data_writer.h"
+#include "write_output.h"
 
 namespace dsf2vemo {
 namespace {

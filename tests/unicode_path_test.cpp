@@ -11,6 +11,7 @@
 #include "results_pane.h"
 #include "temp_dir.h"
 #include "text_data_writer.h"
+#include "write_output.h"
 
 // Folders and files named in Greek and Chinese, which no single-byte code page holds: the core
 // takes them as paths, the command line as UTF-8 text.

@@ -1,0 +1,81 @@
+#include <pthread.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+
+#include "interrupt_cleanup.h"
+#include "live_files.h"
+
+namespace dsf2vemo {
+
+namespace {
+
+// What git does with its temporary files: the handler removes them, puts back the handler that
+// was there before and raises the signal again, so that the process still ends by it and its
+// parent sees the usual status (130 for SIGINT, 143 for SIGTERM).
+constexpr std::array kInterrupts = {SIGINT, SIGTERM, SIGHUP};
+std::array<struct sigaction, kInterrupts.size()> previous_actions;
+
+sigset_t InterruptSet() {
+    sigset_t set;
+    sigemptyset(&set);
+    for (const int signal : kInterrupts) {
+        sigaddset(&set, signal);
+    }
+    return set;
+}
+
+void OnInterrupt(int signal) {
+    const int saved_errno = errno;
+    RemoveLiveFiles();
+    for (std::size_t i = 0; i < kInterrupts.size(); ++i) {
+        if (kInterrupts[i] == signal) {
+            sigaction(signal, &previous_actions[i], nullptr);
+        }
+    }
+    raise(signal);
+    errno = saved_errno;
+}
+
+}  // namespace
+
+void PutBackFile(const PathChar* kept, const PathChar* target) {
+    rename(kept, target);
+}
+
+void RemoveFile(const PathChar* path) {
+    unlink(path);
+}
+
+// A signal the process was started to ignore (nohup, a background job) stays ignored.
+void WatchInterrupts() {
+    static const bool watching = [] {
+        struct sigaction action {};
+        action.sa_handler = OnInterrupt;
+        action.sa_mask = InterruptSet();
+        for (std::size_t i = 0; i < kInterrupts.size(); ++i) {
+            sigaction(kInterrupts[i], nullptr, &previous_actions[i]);
+            const bool ignored = (previous_actions[i].sa_flags & SA_SIGINFO) == 0 &&
+                                 previous_actions[i].sa_handler == SIG_IGN;
+            if (!ignored) {
+                sigaction(kInterrupts[i], &action, nullptr);
+            }
+        }
+        return true;
+    }();
+    static_cast<void>(watching);
+}
+
+InterruptsHeld::InterruptsHeld() {
+    const sigset_t set = InterruptSet();
+    pthread_sigmask(SIG_BLOCK, &set, &saved_);
+}
+
+InterruptsHeld::~InterruptsHeld() {
+    pthread_sigmask(SIG_SETMASK, &saved_, nullptr);
+}
+
+}  // namespace dsf2vemo

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "replacement_file.h"
+
+// What a replacement file does with the operating system, one implementation a platform
+// (native_file_posix.cpp, native_file_win32.cpp). Failures throw ConversionError (CannotWrite).
+namespace dsf2vemo::native_file {
+
+// Creates `path` for writing, never opening an existing file or following a link there; false
+// when the name is taken.
+bool CreateNew(const std::filesystem::path& path, NativeFile& file);
+void WriteAll(NativeFile file, std::string_view bytes);
+// Ignores failures: for files given up.
+void Discard(NativeFile file);
+// Gives the finished file what the target had (on POSIX its owner and permission bits; Windows
+// keeps them in PutInPlace), flushes it to disk and closes it.
+void Finish(NativeFile file, const std::filesystem::path& target);
+// Puts the finished file at the target's name, replacing what was there.
+void PutInPlace(const std::filesystem::path& replacement, const std::filesystem::path& target);
+// Flushes the folder of `file` to disk, so that its new entry survives a crash (POSIX; Windows
+// writes the move through).
+void FlushFolder(const std::filesystem::path& file);
+
+}  // namespace dsf2vemo::native_file

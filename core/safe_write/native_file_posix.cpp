@@ -1,0 +1,113 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <system_error>
+
+#include "conversion_error.h"
+#include "native_file.h"
+
+namespace dsf2vemo::native_file {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ErrorText(int error) {
+    return std::generic_category().message(error);
+}
+
+// The owner first: changing it may clear the set-user-ID and set-group-ID bits, which the mode
+// then restores. Only the owner's own files can be given away, so that step may fail quietly.
+void KeepOwnerAndPermissions(NativeFile file, const fs::path& target) {
+    struct stat existing {};
+    if (stat(target.c_str(), &existing) != 0) {
+        return;
+    }
+    if (fchown(file, existing.st_uid, existing.st_gid) != 0) {
+        // Not allowed to give the file away: it stays the process's own.
+    }
+    if (fchmod(file, existing.st_mode & 07777) != 0) {
+        CannotWrite("the old file's permissions could not be kept: " + ErrorText(errno));
+    }
+}
+
+}  // namespace
+
+bool CreateNew(const fs::path& path, NativeFile& file) {
+    file = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (file < 0) {
+        if (errno == EEXIST) {
+            return false;
+        }
+        CannotWrite("the file can't be created in its folder: " + ErrorText(errno));
+    }
+    return true;
+}
+
+void WriteAll(NativeFile file, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = write(file, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            CannotWrite("writing the file failed: " +
+                        ErrorText(written < 0 ? errno : static_cast<int>(ENOSPC)));
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+}
+
+void Discard(NativeFile file) {
+    close(file);
+}
+
+void Finish(NativeFile file, const fs::path& target) {
+    try {
+        KeepOwnerAndPermissions(file, target);
+        if (fsync(file) != 0) {
+            CannotWrite("the file could not be flushed to disk: " + ErrorText(errno));
+        }
+    } catch (...) {
+        close(file);
+        throw;
+    }
+    if (close(file) != 0) {
+        CannotWrite("writing the file failed: " + ErrorText(errno));
+    }
+}
+
+void PutInPlace(const fs::path& replacement, const fs::path& target) {
+    if (rename(replacement.c_str(), target.c_str()) != 0) {
+        CannotWrite("the finished file could not replace the old one: " + ErrorText(errno));
+    }
+}
+
+// The new name is only an entry in the folder until the folder itself reaches the disk. A file
+// system that can't flush folders (EINVAL) keeps its entries by other means, and a folder the
+// user may write to but not read can't be opened for it: neither is a failure of the write.
+void FlushFolder(const fs::path& file) {
+    const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
+    const int descriptor = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (descriptor < 0) {
+        if (errno != EACCES) {
+            CannotWrite(
+                "the new file is in place, but its folder can't be opened to flush it to "
+                "disk: " +
+                ErrorText(errno));
+        }
+        return;
+    }
+    const bool flushed = fsync(descriptor) == 0 || errno == EINVAL;
+    const int error = errno;
+    close(descriptor);
+    if (!flushed) {
+        CannotWrite("the new file is in place, but its folder could not be flushed to disk: " +
+                    ErrorText(error));
+    }
+}
+
+}  // namespace dsf2vemo::native_file

@@ -1,0 +1,107 @@
+#include <windows.h>
+
+#include <algorithm>
+
+#include "conversion_error.h"
+#include "native_file.h"
+#include "wide_text.h"
+
+namespace dsf2vemo::native_file {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ErrorText(DWORD error) {
+    wchar_t* buffer = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::wstring wide = length > 0 ? std::wstring(buffer, length) : std::wstring();
+    LocalFree(buffer);
+    while (!wide.empty() && (wide.back() == L'\r' || wide.back() == L'\n' || wide.back() == L'.')) {
+        wide.pop_back();
+    }
+    if (wide.empty()) {
+        return "Windows error " + std::to_string(error);
+    }
+    return CodePageFromWide(CP_UTF8, wide);
+}
+
+std::string LastErrorText() {
+    return ErrorText(GetLastError());
+}
+
+// The attributes a user sets on a file and the replacement may take.
+constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                  FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+}  // namespace
+
+// Others may delete the file while it is open: the console handler does, on its own thread, when
+// the program is ended meanwhile.
+bool CreateNew(const fs::path& path, NativeFile& file) {
+    file = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) {
+            return false;
+        }
+        CannotWrite("the file can't be created in its folder: " + ErrorText(error));
+    }
+    return true;
+}
+
+void WriteAll(NativeFile file, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
+        DWORD written = 0;
+        if (!WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0) {
+            CannotWrite("writing the file failed: " + LastErrorText());
+        }
+        bytes.remove_prefix(written);
+    }
+}
+
+void Discard(NativeFile file) {
+    CloseHandle(file);
+}
+
+void Finish(NativeFile file, const fs::path& /*target*/) {
+    if (!FlushFileBuffers(file)) {
+        const std::string error = LastErrorText();
+        CloseHandle(file);
+        CannotWrite("the file could not be flushed to disk: " + error);
+    }
+    if (!CloseHandle(file)) {
+        CannotWrite("writing the file failed: " + LastErrorText());
+    }
+}
+
+// ReplaceFileW keeps the target's attributes, security and time of creation; the attributes are
+// also set beforehand, for file systems (and Wine) where it doesn't. A target that isn't there
+// (or went meanwhile) is simply moved to.
+void PutInPlace(const fs::path& replacement, const fs::path& target) {
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        SetFileAttributesW(replacement.c_str(), attributes & kKeptAttributes);
+        if (ReplaceFileW(target.c_str(), replacement.c_str(), nullptr,
+                         REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr,
+                         nullptr)) {
+            return;
+        }
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND) {
+            CannotWrite("the finished file could not replace the old one: " + ErrorText(error));
+        }
+    }
+    if (!MoveFileExW(replacement.c_str(), target.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        CannotWrite("the finished file could not be put in place: " + LastErrorText());
+    }
+}
+
+void FlushFolder(const fs::path& /*file*/) {}
+
+}  // namespace dsf2vemo::native_file

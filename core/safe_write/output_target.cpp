@@ -1,0 +1,65 @@
+#include "output_target.h"
+
+#include <algorithm>
+#include <system_error>
+
+#include "ascii_text.h"
+#include "conversion_error.h"
+#include "message_text.h"
+#include "path_text.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace dsf2vemo {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool EqualIgnoringCase(const fs::path::string_type& a, const fs::path::string_type& b) {
+#ifdef _WIN32
+    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
+                                static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+#else
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](char x, char y) { return AsciiUpper(x) == AsciiUpper(y); });
+#endif
+}
+
+}  // namespace
+
+void CheckOutputTarget(const fs::path& path) {
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    if (status.type() == fs::file_type::directory) {
+        CannotWrite("it is a folder, not a file");
+    }
+    if (fs::exists(status) && (status.permissions() & fs::perms::owner_write) == fs::perms::none) {
+        CannotWrite("the file is read-only");
+    }
+    const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
+    if (!fs::is_directory(folder, ec)) {
+        CannotWrite("the folder " + Quoted(PathText(folder)) + " does not exist");
+    }
+}
+
+bool IsSameFile(const fs::path& input, const fs::path& output) {
+    // fs::equivalent answers only where both exist; for one missing it says "no" unasked.
+    std::error_code ec;
+    if (fs::exists(input, ec) && fs::exists(output, ec)) {
+        const bool same = fs::equivalent(input, output, ec);
+        if (!ec) {
+            return same;
+        }
+    }
+    const auto normal = [](const fs::path& path) {
+        std::error_code absolute_failed;
+        const fs::path absolute = fs::absolute(path, absolute_failed);
+        return (absolute_failed ? path : absolute).lexically_normal();
+    };
+    return EqualIgnoringCase(normal(input).native(), normal(output).native());
+}
+
+}  // namespace dsf2vemo

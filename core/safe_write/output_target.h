@@ -1,0 +1,18 @@
+#pragma once
+
+#include <filesystem>
+
+namespace dsf2vemo {
+
+// Refuses (ConversionError, CannotWrite) an output that can't be replaced: a folder, a read-only
+// file, a name in a folder that doesn't exist. Checked for every file a conversion writes before
+// any of them is written.
+void CheckOutputTarget(const std::filesystem::path& path);
+
+// Whether writing `output` would write over `input`. Where both exist, the file system decides
+// (hard links and other names of one file included); otherwise the absolute, normalised paths
+// are compared ignoring case, as Windows and the usual macOS volumes do: a false match only
+// refuses a write, a missed one would destroy the input.
+bool IsSameFile(const std::filesystem::path& input, const std::filesystem::path& output);
+
+}  // namespace dsf2vemo
