@@ -13,7 +13,7 @@
 #include "dsf_builder.h"
 #include "replacement_file.h"
 #include "temp_dir.h"
-#include "text_data_writer.h"
+#include "write_output.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -29,7 +29,6 @@
 
 #include "case_name.h"
 #include "process_runner.h"
-#include "write_output.h"
 #endif
 
 namespace dsf2vemo {
