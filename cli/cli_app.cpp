@@ -10,11 +10,9 @@
 #include "conversion_error.h"
 #include "diagnosis.h"
 #include "dsf_reader.h"
-#include "json_writer.h"
 #include "message_text.h"
 #include "output_format.h"
 #include "path_text.h"
-#include "text_data_writer.h"
 #include "write_output.h"
 
 namespace dsf2vemo::cli {
@@ -75,92 +73,129 @@ class Converter {
         : options_(options), separators_(std::move(separators)), out_(out), err_(err) {}
 
     // Converts one input; reports a failure on the error stream and returns false. Whatever
-    // fails, out of memory and file system errors included, ends only this input.
+    // fails, out of memory and file system errors included, ends only this input, and the
+    // message names the file of the step that failed.
     bool Convert(const std::string& input_text) {
-        const bool to_stdout = options_.output == "-";
-        std::string failed = "cannot read '" + input_text + "'";
-        try {
-            const fs::path input = PathFromUtf8(input_text);
-            // Nobody sees the echo without --echo: it is then neither kept nor formatted.
-            TextPane echo(separators_.decimal);
-            NullPane no_echo;
-            ResultsPane& pane = options_.echo ? static_cast<ResultsPane&>(echo) : no_echo;
-            const DsfFile file = ReadDsfFile(input, pane);
-            WriteNotes notes;
-            if (to_stdout) {
-                failed = "cannot write '-'";
-                // Mplus needs two files and is refused with -o - before anything is read.
-                const std::string text = OutputFormatFor(fs::path()) == OutputFormat::Json
-                                             ? FormatJson(file)
-                                             : FormatTextData(file.Moments, separators_);
-                out_.write(text.data(), static_cast<std::streamsize>(text.size()));
-                out_.flush();
-            } else {
-                failed = "cannot write the output of '" + input_text + "'";
-                const fs::path output = options_.output.empty()
-                                            ? DefaultOutputPath(input, OutputFormatFor(fs::path()))
-                                            : PathFromUtf8(options_.output);
-                const OutputFormat format = OutputFormatFor(output);
-                failed = "cannot write '" + PathText(output) + "'";
-                if (const auto written = OutputThatIsInput(input, output, format)) {
-                    failed = "cannot write '" + PathText(*written) + "'";
-                    throw ConversionError(ErrorKind::Refused, std::string(kWritingDestroysInput));
-                }
-                notes = WriteOutput(output, file, separators_, format);
-            }
-            if (options_.echo) {
-                if (echoed_any_) {
-                    out_ << '\n';
-                }
-                out_.write(echo.Text().data(), static_cast<std::streamsize>(echo.Text().size()));
-                out_.flush();
-                echoed_any_ = true;
-            }
-            failed = "cannot check '" + input_text + "'";
-            const std::vector<Finding> findings =
-                Diagnose(file, {separators_.decimal, options_.check});
-            if (!options_.quiet) {
-                for (const Finding& finding : findings) {
-                    Warn(input_text, finding.Sentence);
-                }
-                for (const std::string& warning : notes.warnings) {
-                    Warn(input_text, warning);
-                }
-            }
-            return true;
-        } catch (...) {
-            return FailWithCurrent(failed);
+        const fs::path input = PathFromUtf8(input_text);
+        // Nobody sees the echo without --echo: it is then neither kept nor formatted.
+        TextPane echo(separators_.decimal);
+        NullPane no_echo;
+        ResultsPane& pane = options_.echo ? static_cast<ResultsPane&>(echo) : no_echo;
+        std::optional<DsfFile> file;
+        if (!Attempt("cannot read '" + input_text + "'",
+                     [&] { file = ReadDsfFile(input, pane); })) {
+            return false;
         }
+        WriteNotes notes;
+        if (options_.output == "-") {
+            if (!Attempt("cannot write '-'", [&] { WriteToStandardOutput(*file); })) {
+                return false;
+            }
+        } else {
+            fs::path output;
+            if (!Attempt("cannot write the output of '" + input_text + "'",
+                         [&] { output = OutputPath(input); }) ||
+                !Attempt("cannot write '" + PathText(output) + "'",
+                         [&] { notes = WriteFile(input, output, *file); })) {
+                return false;
+            }
+        }
+        if (options_.echo) {
+            if (echoed_any_) {
+                out_ << '\n';
+            }
+            out_.write(echo.Text().data(), static_cast<std::streamsize>(echo.Text().size()));
+            out_.flush();
+            echoed_any_ = true;
+        }
+        std::vector<Finding> findings;
+        if (!Attempt("cannot check '" + input_text + "'", [&] {
+                findings = Diagnose(*file, {separators_.decimal, options_.check});
+            })) {
+            return false;
+        }
+        if (!options_.quiet) {
+            for (const Finding& finding : findings) {
+                Warn(input_text, finding.Sentence);
+            }
+            for (const std::string& warning : notes.warnings) {
+                Warn(input_text, warning);
+            }
+        }
+        return true;
     }
 
     // Reads and diagnoses one input, writing nothing; prints its findings, or that there are
     // none, on standard output. Returns true when it was read and has no findings.
     bool Check(const std::string& input_text) {
-        std::string failed = "cannot read '" + input_text + "'";
-        try {
-            NullPane no_echo;
-            const DsfFile file = ReadDsfFile(PathFromUtf8(input_text), no_echo);
-            failed = "cannot check '" + input_text + "'";
-            const std::vector<Finding> findings = Diagnose(file, {separators_.decimal, true});
-            if (!options_.quiet) {
-                if (findings.empty()) {
-                    out_ << input_text << ": no findings\n";
-                }
-                for (const Finding& finding : findings) {
-                    out_ << input_text << ": " << MessageTextFromFile(finding.Sentence) << '\n';
-                }
-                out_.flush();
-            }
-            return findings.empty();
-        } catch (...) {
-            return FailWithCurrent(failed);
+        NullPane no_echo;
+        std::optional<DsfFile> file;
+        std::vector<Finding> findings;
+        if (!Attempt("cannot read '" + input_text + "'",
+                     [&] { file = ReadDsfFile(PathFromUtf8(input_text), no_echo); }) ||
+            !Attempt("cannot check '" + input_text + "'", [&] {
+                findings = Diagnose(*file, {separators_.decimal, true});
+            })) {
+            return false;
         }
+        if (!options_.quiet) {
+            if (findings.empty()) {
+                out_ << input_text << ": no findings\n";
+            }
+            for (const Finding& finding : findings) {
+                out_ << input_text << ": " << MessageTextFromFile(finding.Sentence) << '\n';
+            }
+            out_.flush();
+        }
+        return findings.empty();
     }
 
   private:
     // --format where given, otherwise the output name's extension.
     OutputFormat OutputFormatFor(const fs::path& output) const {
         return options_.format ? *FormatNamed(*options_.format) : FormatOfPath(output);
+    }
+
+    fs::path OutputPath(const fs::path& input) const {
+        return options_.output.empty() ? DefaultOutputPath(input, OutputFormatFor(fs::path()))
+                                       : PathFromUtf8(options_.output);
+    }
+
+    // The whole text before its first byte goes out: a failure leaves nothing half written on
+    // standard output. Mplus needs two files and is refused with -o - before anything is read.
+    void WriteToStandardOutput(const DsfFile& file) {
+        BlockText text;
+        SingleFileWriter(OutputFormatFor(fs::path()), file, separators_)(text);
+        const std::string bytes = text.Take();
+        out_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        out_.flush();
+    }
+
+    WriteNotes WriteFile(const fs::path& input, const fs::path& output, const DsfFile& file) {
+        const OutputFormat format = OutputFormatFor(output);
+        if (const auto written = OutputThatIsInput(input, output, format)) {
+            ConversionError refusal(ErrorKind::Refused, std::string(kWritingDestroysInput));
+            refusal.ConcernsFile(*written);
+            throw refusal;
+        }
+        return WriteOutput(output, file, separators_, format);
+    }
+
+    // Runs one step of a conversion; a failure is reported as `what` failing, or, where the
+    // failure names the file it concerns, as that file not being written.
+    template <class Step>
+    bool Attempt(const std::string& what, Step&& step) {
+        try {
+            step();
+            return true;
+        } catch (const ConversionError& error) {
+            if (!error.File().empty()) {
+                return Fail("cannot write '" + PathText(error.File()) + "'", error.what());
+            }
+            return Fail(what, error.what());
+        } catch (...) {
+            return FailWithCurrent(what);
+        }
     }
 
     void Warn(const std::string& input_text, std::string_view file_text) {

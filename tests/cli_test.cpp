@@ -104,6 +104,8 @@ struct FailureCase {
     std::vector<std::byte> input;
     std::vector<std::string> extra_arguments;
     std::string message_part;
+    // A read-only file beside the input that the conversion would write too.
+    const char* read_only_file = nullptr;
 };
 
 class CliFailureTest : public CliTest, public ::testing::WithParamInterface<FailureCase> {};
@@ -114,6 +116,12 @@ TEST_P(CliFailureTest, ReportsAndWritesNothing) {
     const fs::path output = dir_.Path() / "bad.txt";
     WriteFileBytes(input, c.input);
     WriteFileText(output, "existing");
+    if (c.read_only_file != nullptr) {
+        WriteFileText(dir_.Path() / c.read_only_file, "existing");
+        fs::permissions(dir_.Path() / c.read_only_file, fs::perms::all & ~fs::perms::owner_write &
+                                                            ~fs::perms::group_write &
+                                                            ~fs::perms::others_write);
+    }
     std::vector<std::string> arguments = c.extra_arguments;
     arguments.push_back(Arg(input));
     EXPECT_EQ(Run(arguments), 1);
@@ -148,7 +156,12 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"SameSeparators",
                     BuildDsf(DemoMomentData()),
                     {"--decimal-separator", ","},
-                    "share a character"}),
+                    "share a character"},
+        FailureCase{"ReadOnlyMplusDataFile",
+                    BuildDsf(DemoMomentData()),
+                    {"--format", "mplus"},
+                    "bad.dat': the file is read-only",
+                    "bad.dat"}),
     testing::CaseName());
 
 TEST_F(CliTest, InputNamedLikeItsOutputIsRefused) {
