@@ -13,6 +13,7 @@
 #include "message_text.h"
 #include "output_format.h"
 #include "path_text.h"
+#include "version.h"
 #include "write_output.h"
 
 namespace dsf2vemo::cli {
@@ -239,7 +240,7 @@ int Run(const std::vector<std::string>& arguments, const Separators& locale, std
         kProgram};
     // "/name" is a path, never an option, also on Windows.
     app.allow_windows_style_options(false);
-    app.set_version_flag("--version", "dsf2vemo 1.00");
+    app.set_version_flag("--version", "dsf2vemo " DSF2VEMO_VERSION_TEXT);
     app.footer(kFormatsHelp);
     app.add_option("INPUT", options.inputs, "data system files to convert")
         ->required()

@@ -3,22 +3,11 @@
 # installs per user, without administrator rights, the same files as the zip.
 find_program(WIXL wixl REQUIRED)
 
-# The version is the one the programs' version resources carry; the publisher is the holder the
-# about box names. Both are read from their single source, and a change there reconfigures.
+# The version is the project's (from resources/version.h); the publisher is the holder the about
+# box names, read from its single source, and a change there reconfigures.
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
-             ${PROJECT_SOURCE_DIR}/resources/version.h ${PROJECT_SOURCE_DIR}/about/about_site.h)
-file(STRINGS ${PROJECT_SOURCE_DIR}/resources/version.h version_line
-     REGEX "^#define DSF2VEMO_VERSION_TEXT ")
-string(REGEX REPLACE "^#define DSF2VEMO_VERSION_TEXT \"([0-9]+\\.[0-9]+)\"$" "\\1"
-       DSF2VEMO_MSI_VERSION "${version_line}")
-if(NOT DSF2VEMO_MSI_VERSION MATCHES "^[0-9]+\\.[0-9]+$")
-    message(FATAL_ERROR "resources/version.h holds no DSF2VEMO_VERSION_TEXT \"N.NN\"")
-endif()
-if(NOT DSF2VEMO_MSI_VERSION STREQUAL "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}")
-    message(FATAL_ERROR "resources/version.h says ${DSF2VEMO_MSI_VERSION}, the project "
-                        "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}: the zip and the "
-                        "installer would carry different versions")
-endif()
+             ${PROJECT_SOURCE_DIR}/about/about_site.h)
+set(DSF2VEMO_MSI_VERSION ${PROJECT_VERSION})
 file(STRINGS ${PROJECT_SOURCE_DIR}/about/about_site.h holder_line REGEX "kCopyrightHolder\\[\\]")
 string(REGEX REPLACE ".*kCopyrightHolder\\[\\] = L\"([^\"]+)\".*" "\\1" DSF2VEMO_MSI_PUBLISHER
        "${holder_line}")

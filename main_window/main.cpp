@@ -9,6 +9,7 @@
 #include "module1.h"
 #include "separators.h"
 #include "shell_execute.h"
+#include "version.h"
 
 namespace dsf2vemo::gui {
 namespace {
@@ -22,7 +23,7 @@ int Main() {
     // WinHelp, the colour and font dialogs and the popup menu for real.
     SystemHelpSeams help_seams;
     frmAbout about(shell, message_box, help_seams.Seams());
-    about.SetVersion(L"Version 1.00");
+    about.SetVersion(L"Version " DSF2VEMO_VERSION_TEXT);
     Module1 module{GetLocaleSeparators(), {}};
     OpenFileDialog file_dialog;
     Form1 form(module, file_dialog, message_box, Form1::OnClose::EndProgram);

@@ -15,6 +15,7 @@
 #include "help_services.h"
 #include "preset_file_dialog.h"
 #include "shell_execute.h"
+#include "version.h"
 #include "separators.h"
 
 using namespace dsf2vemo;
@@ -89,7 +90,7 @@ int wmain(int argc, wchar_t** argv) {
     gui::SystemShellExecutor shell;
     gui::SystemHelpSeams help_seams;
     gui::frmAbout about(shell, box, help_seams.Seams());
-    about.SetVersion(L"Version 1.00");
+    about.SetVersion(L"Version " DSF2VEMO_VERSION_TEXT);
     gui::Form1 form(module, dialog, box, gui::Form1::OnClose::EndProgram);
     form.SetAboutBox(about);
     form.Create();
