@@ -187,12 +187,6 @@ std::string RenamingSentence(std::span<const MplusRenaming> renamings) {
     return sentence;
 }
 
-fs::path MplusDataPath(const fs::path& input_file) {
-    fs::path data = input_file;
-    data.replace_extension(".dat");
-    return data;
-}
-
 void CheckMplusDataFileName(std::string_view name) {
     if (name.find('"') != std::string_view::npos) {
         Refuse("the data file's name " + Quoted(name) +

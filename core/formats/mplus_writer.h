@@ -40,9 +40,6 @@ MplusNameList MplusNames(std::span<const std::string> names);
 // page, bytes that aren't text as "\xNN".
 std::string RenamingSentence(std::span<const MplusRenaming> renamings);
 
-// The data file that goes with an Mplus input file: NAME.dat beside NAME.inp.
-std::filesystem::path MplusDataPath(const std::filesystem::path& input_file);
-
 // Refuses (ConversionError, Refused) a data file name, UTF-8, that an input file can't hold.
 void CheckMplusDataFileName(std::string_view name);
 

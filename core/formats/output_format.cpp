@@ -5,7 +5,6 @@
 
 #include "ascii_text.h"
 #include "json_writer.h"
-#include "mplus_writer.h"
 #include "output_path.h"
 #include "text_data_writer.h"
 
@@ -62,6 +61,12 @@ std::string_view FormatExtension(OutputFormat format) {
 
 fs::path DefaultOutputPath(const fs::path& input, OutputFormat format) {
     return DefaultOutputPath(input, FormatExtension(format));
+}
+
+fs::path MplusDataPath(const fs::path& input_file) {
+    fs::path data = input_file;
+    data.replace_extension(".dat");
+    return data;
 }
 
 std::vector<fs::path> OutputFiles(const fs::path& output, OutputFormat format) {

@@ -31,6 +31,9 @@ std::string_view FormatExtension(OutputFormat format);
 // format's extension (study.dsf gives study.json).
 std::filesystem::path DefaultOutputPath(const std::filesystem::path& input, OutputFormat format);
 
+// The data file that goes with an Mplus input file: NAME.dat beside NAME.inp.
+std::filesystem::path MplusDataPath(const std::filesystem::path& input_file);
+
 // Every file that writing `output` in `format` replaces: the output itself and, for Mplus, the
 // data file beside it.
 std::vector<std::filesystem::path> OutputFiles(const std::filesystem::path& output,

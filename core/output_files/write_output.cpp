@@ -81,7 +81,8 @@ WriteNotes WriteOutput(const fs::path& output, const DsfFile& file, const Separa
                        OutputFormat format) {
     WriteNotes notes;
     if (format == OutputFormat::Mplus) {
-        const std::string sentence = RenamingSentence(WriteMplus(output, file));
+        const std::vector<MplusRenaming> renamings = WriteMplus(output, file);
+        const std::string sentence = RenamingSentence(renamings);
         if (!sentence.empty()) {
             notes.warnings.push_back(sentence);
         }
