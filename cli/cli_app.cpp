@@ -34,7 +34,7 @@ constexpr const char* kFormatsHelp = R"(Formats, each shown for examples/demo.ds
     mean,,10,20.5
   json, one UTF-8 object; numbers read back as the very doubles of the input:
     {
-      "header": "DEMO                                                            ",
+      "header": "DEMO",
       "cases": 150,
       "variables": ["X1", "X2"],
       "covariances": [
@@ -44,7 +44,9 @@ constexpr const char* kFormatsHelp = R"(Formats, each shown for examples/demo.ds
       "means": [10, 20.5]
     }
   mplus, Mplus summary data: demo.inp, and demo.dat beside it. Names Mplus can't take
-  become V<k> (k their position), with a comment and a warning for each:
+  become V<k> (k their position), with a comment and a warning for each. An existing
+  demo.dat is replaced only where the demo.inp being replaced was written by this program:
+    ! Written by dsf2vemo )" DSF2VEMO_VERSION_TEXT R"(
     TITLE: DEMO
     DATA: FILE = "demo.dat";
       TYPE = MEANS COVARIANCE;

@@ -37,7 +37,7 @@ def main():
     read = [value for row in moments["covariances"] for value in row] + moments["means"]
     checks = {
         "members": (list(moments), ["header", "cases", "variables", "covariances", "means"]),
-        "header": (moments["header"], HEADER.decode("cp1252")),
+        "header": (moments["header"], HEADER.decode("cp1252").rstrip(" ")),
         "cases": (moments["cases"], 150),
         "variables": (moments["variables"], [name.decode("cp1252") for name in NAMES]),
         "row lengths": ([len(row) for row in moments["covariances"]], [1, 2, 3, 4, 5]),

@@ -48,42 +48,52 @@ DsfFile ReadBack(const MomentData& data, std::string_view header) {
 }
 
 // Moment data that are hard to write exactly, with the header and names as UTF-8 text (for
-// names, none where they are ASCII).
+// names, none where they are ASCII), and the Mplus title.
 struct TrickyCase {
     const char* name;
     MomentData data;
     std::string header;
     std::string header_text;
     std::vector<std::string> name_texts;
+    std::string title;
 };
 
-const std::string kSpaces(60, ' ');
-
 const TrickyCase kTricky[] = {
-    {"Demo", testing::DemoMomentData(), "DEMO", "DEMO" + kSpaces, {}},
+    {"Demo", testing::DemoMomentData(), "DEMO", "DEMO", {}, "TITLE: DEMO"},
     {"Exponents",
      {10, 2, {"A", "B"}, {1e-310, -1.5e15, 1e300}, {1e22, -2.5e-8}},
      "",
-     std::string(64, ' '),
-     {}},
+     "",
+     {},
+     "TITLE:"},
     {"SeventeenDigits",
      {3, 2, {"A", "B"}, {0.1 + 0.2, 123456789012345678.0, 9.8765432109876543e19}, {-0.0, 2 / 3.}},
      "17",
-     "17  " + kSpaces,
-     {}},
+     "17",
+     {},
+     "TITLE: 17"},
     {"HighBitNames",
      {5, 3, {"\xC4rger", "\x80uro", "caf\xE9"}, {1, 2, 3, 4, 5, 6}, {7, 8, 9}},
      "\xE9t\xE9\x01",
-     "\xC3\xA9t\xC3\xA9\x01" + kSpaces,
-     {"\xC3\x84rger", "\xE2\x82\xACuro", "caf\xC3\xA9"}},
+     "\xC3\xA9t\xC3\xA9\x01",
+     {"\xC3\x84rger", "\xE2\x82\xACuro", "caf\xC3\xA9"},
+     "TITLE: \xE9t\xE9"},
     {"QuotesAndControls",
      {5, 3, {"a\"b", "c\\d", "e\x1F"}, {1, 2, 3, 4, 5, 6}, {7, 8, 9}},
      std::string("N\0L", 3),
-     std::string("N\0L ", 4) + kSpaces,
-     {}},
-    {"OneVariable", {7, 1, {"A"}, {0.5}, {-2}}, "P1", "P1  " + kSpaces, {}},
+     std::string("N\0L", 3),
+     {},
+     "TITLE: NL"},
+    // A comment and a command in the header would cut the title short.
+    {"HeaderLikeMplus",
+     {7, 2, {"BY", "with"}, {1, 0.5, 2}, {0, 1}},
+     "Wave 2! DATA: x",
+     "Wave 2! DATA: x",
+     {},
+     "TITLE: Wave 2. DATA. x"},
+    {"OneVariable", {7, 1, {"A"}, {0.5}, {-2}}, "P1", "P1", {}, "TITLE: P1"},
     // Long enough for the Mplus name list to wrap and the rows to take several lines.
-    {"TwoHundredVariables", testing::SyntheticMomentData(200), "WIDE", "WIDE" + kSpaces, {}},
+    {"TwoHundredVariables", testing::SyntheticMomentData(200), "WIDE", "WIDE", {}, "TITLE: WIDE"},
 };
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -153,10 +163,12 @@ TEST_P(ReadBackTest, MplusGivesTheSameDoubles) {
     EXPECT_EQ(Bits(Numbers(files.data)), Bits(expected));
 
     const std::vector<std::string> input = Lines(files.input);
-    ASSERT_GE(input.size(), 5u);
-    EXPECT_EQ(input[1], "DATA: FILE = \"study.dat\";");
-    EXPECT_EQ(input[2], "  TYPE = MEANS COVARIANCE;");
-    EXPECT_EQ(input[3], "  NOBSERVATIONS = " + std::to_string(c.data.CaseCount) + ";");
+    ASSERT_GE(input.size(), 6u);
+    EXPECT_TRUE(WrittenByThisProgram(files.input, "study.dat"));
+    EXPECT_EQ(input[1], c.title);
+    EXPECT_EQ(input[2], "DATA: FILE = \"study.dat\";");
+    EXPECT_EQ(input[3], "  TYPE = MEANS COVARIANCE;");
+    EXPECT_EQ(input[4], "  NOBSERVATIONS = " + std::to_string(c.data.CaseCount) + ";");
     for (const std::string& line : input) {
         EXPECT_LE(line.size(), 90u) << line;
     }
@@ -211,7 +223,10 @@ INSTANTIATE_TEST_SUITE_P(
                  {"V1", "V2", "V3", "V4", "V5", "V6", "V7"}},
         NameCase{"DuplicatesIgnoringCase", {"Age", "AGE", "age"}, {"Age", "V2", "V3"}},
         NameCase{"NewNameTaken", {"x y", "v1", "V3", "a b"}, {"V1_2", "v1", "V3", "V4"}},
-        NameCase{"NewNamesStayUnique", {"V2_2", "b b", "V2"}, {"V2_2", "V2_3", "V2"}}),
+        NameCase{"NewNamesStayUnique", {"V2_2", "b b", "V2"}, {"V2_2", "V2_3", "V2"}},
+        NameCase{"ReservedWords",
+                 {"BY", "with", "Pwith", "THROUGH", "ONE"},
+                 {"V1", "V2", "V3", "THROUGH", "ONE"}}),
     testing::CaseName());
 
 TEST(MplusNameTest, PastEightCharactersTakesANumberBeyondTheVariables) {
@@ -244,18 +259,25 @@ struct RefusalCase {
     OutputFormat format;
     MomentData data;
     std::string message;
+    // Where set, the output's name, in an empty folder; otherwise x.json or x.inp, which exists.
+    std::string output_name = {};
 };
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
-class NonFiniteRefusalTest : public ::testing::TestWithParam<RefusalCase> {};
+class RefusalTest : public ::testing::TestWithParam<RefusalCase> {};
 
-TEST_P(NonFiniteRefusalTest, WritesNothing) {
+TEST_P(RefusalTest, WritesNothing) {
     const RefusalCase& c = GetParam();
     TempDir dir;
-    const fs::path output = dir.Path() / (c.format == OutputFormat::Json ? "x.json" : "x.inp");
-    WriteFileText(output, "old");
+    const bool existed = c.output_name.empty();
+    const fs::path output = dir.Path() / (!existed                         ? c.output_name
+                                          : c.format == OutputFormat::Json ? "x.json"
+                                                                           : "x.inp");
+    if (existed) {
+        WriteFileText(output, "old");
+    }
     try {
         WriteOutput(output, {"H", c.data}, {",", "."}, c.format);
         FAIL() << "no error";
@@ -263,12 +285,17 @@ TEST_P(NonFiniteRefusalTest, WritesNothing) {
         EXPECT_EQ(error.Kind(), ErrorKind::Refused);
         EXPECT_EQ(std::string(error.what()), c.message);
     }
-    EXPECT_EQ(ReadFileText(output), "old");
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
+    if (existed) {
+        EXPECT_EQ(ReadFileText(output), "old");
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()),
+              existed ? 1 : 0);
 }
 
+const MomentData kTwoVariables = {1, 2, {"A", "B"}, {1, 0.5, 2}, {0, 1}};
+
 INSTANTIATE_TEST_SUITE_P(
-    Cases, NonFiniteRefusalTest,
+    Cases, RefusalTest,
     ::testing::Values(RefusalCase{"JsonCovariance",
                                   OutputFormat::Json,
                                   {1, 2, {"A", "B"}, {1, kNaN, -kInf}, {kInf, 2}},
@@ -280,7 +307,26 @@ INSTANTIATE_TEST_SUITE_P(
                       RefusalCase{"MplusDiagonal",
                                   OutputFormat::Mplus,
                                   {1, 2, {"A", "B"}, {1, 2, kInf}, {kNaN, 2}},
-                                  "covariance (2, 2) is Inf, which Mplus summary data can't hold"}),
+                                  "covariance (2, 2) is Inf, which Mplus summary data can't hold"},
+                      RefusalCase{"MplusWithoutCases",
+                                  OutputFormat::Mplus,
+                                  {0, 2, {"A", "B"}, {1, 0.5, 2}, {0, 1}},
+                                  "the number of cases is 0, and Mplus summary data need at least "
+                                  "one observation"},
+                      RefusalCase{"MplusDataFileNameTooLong", OutputFormat::Mplus, kTwoVariables,
+                                  "the data file's name, \"" + std::string(73, 'n') +
+                                      ".dat\", makes the input file's line 93 characters long, "
+                                      "and Mplus reads at most 90",
+                                  std::string(73, 'n') + ".inp"},
+                      RefusalCase{"MplusDataFileNameWithQuote", OutputFormat::Mplus, kTwoVariables,
+                                  "the data file's name \"a\"b.dat\" holds a double quote, which "
+                                  "an Mplus input file can't hold in a file name",
+                                  "a\"b.inp"},
+                      RefusalCase{"MplusDataFileNameWithLineEnd", OutputFormat::Mplus,
+                                  kTwoVariables,
+                                  "byte 2 of the data file's name is the control character 0x0A, "
+                                  "which an Mplus input file can't hold in a file name",
+                                  "a\nb.inp"}),
     testing::CaseName());
 
 struct FormatRuleCase {
@@ -330,11 +376,11 @@ INSTANTIATE_TEST_SUITE_P(
         FormatRuleCase{"MplusDefaultWritesTwoFiles",
                        {"--format", "mplus"},
                        0,
-                       {{"demo.dat", "10 20."}, {"demo.inp", "TITLE:"}},
+                       {{"demo.dat", "10 20."}, {"demo.inp", "! Writ"}},
                        ""},
         FormatRuleCase{"ExtensionIgnoringCase", {"-o", "@x.JSON"}, 0, {{"x.JSON", "\"heade"}}, ""},
         FormatRuleCase{
-            "InpExtension", {"-o", "@x.Inp"}, 0, {{"x.Inp", "TITLE:"}, {"x.dat", "10 20."}}, ""},
+            "InpExtension", {"-o", "@x.Inp"}, 0, {{"x.Inp", "! Writ"}, {"x.dat", "10 20."}}, ""},
         FormatRuleCase{
             "OtherExtensionIsVemo", {"-o", "@x.json.bak"}, 0, {{"x.json.bak", "rowtyp"}}, ""},
         FormatRuleCase{"FormatOverridesExtension",
@@ -365,6 +411,48 @@ TEST(FormatRuleTest, MplusNeverWritesOverItsInput) {
     EXPECT_THAT(err.str(), ::testing::HasSubstr("study.dat': it is the input file itself"));
     EXPECT_EQ(ReadFileText(input), before);
     EXPECT_FALSE(fs::exists(dir.Path() / "study.inp"));
+}
+
+// study.dat beside study.dsf is often the raw data: the data file is replaced only where it is
+// this program's, and otherwise both files stay as they were.
+TEST(FormatRuleTest, MplusReplacesOnlyItsOwnDataFile) {
+    const DsfFile demo = ReadBack(testing::DemoMomentData(), "DEMO");
+    const std::string ours = FormatMplus(demo, "study.dat").input;
+    const std::string hand_written = "TITLE: raw\r\nDATA: FILE = \"study.dat\";\r\n";
+    struct Case {
+        std::string dat;  // before; empty: none
+        std::string inp;
+        bool replaced;
+    } const cases[] = {{"", "", true},
+                       {"", hand_written, true},
+                       {"1 2 3", "", false},
+                       {"1 2 3", hand_written, false},
+                       {"1 2 3", FormatMplus(demo, "other.dat").input, false},
+                       {"1 2 3", ours, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.dat + " | " + c.inp);
+        TempDir dir;
+        const fs::path inp = dir.Path() / "study.inp";
+        const fs::path dat = dir.Path() / "study.dat";
+        for (const auto& [path, text] : {std::pair{dat, c.dat}, std::pair{inp, c.inp}}) {
+            if (!text.empty()) {
+                WriteFileText(path, text);
+            }
+        }
+        try {
+            WriteOutput(inp, demo, {",", "."}, OutputFormat::Mplus);
+            EXPECT_TRUE(c.replaced);
+            EXPECT_EQ(ReadFileText(inp), ours);
+        } catch (const ConversionError& error) {
+            EXPECT_FALSE(c.replaced) << error.what();
+            EXPECT_EQ(error.File(), dat);
+            EXPECT_EQ(std::string(error.what()),
+                      "the data file \"study.dat\" exists already and is not one this program "
+                      "wrote for \"study.inp\", so it stays as it is; choose another output name");
+            EXPECT_EQ(ReadFileText(dat), c.dat);
+            EXPECT_EQ(fs::exists(inp) ? ReadFileText(inp) : "", c.inp);
+        }
+    }
 }
 
 TEST(FormatRuleTest, RenamingsAreOneWarningPerFile) {

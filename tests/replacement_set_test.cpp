@@ -17,8 +17,10 @@
 
 #include "conversion_error.h"
 #include "dsf_builder.h"
+#include "mplus_writer.h"
 #include "replacement_set.h"
 #include "temp_dir.h"
+#include "version.h"
 
 namespace dsf2vemo {
 namespace {
@@ -136,11 +138,14 @@ TEST(ReplacementSetTest, ASignalWhilePuttingInPlaceLeavesBothOldOrBothNew) {
         bool old_files;
         std::vector<std::string> after;  // the first lines of demo.dat and of demo.inp
     };
-    const std::vector<Case> cases = {{1, true, {"old data", "old input"}},
-                                     {2, true, {"old data", "old input"}},
+    // The old input file is one of this program's, or the data file would not be replaced.
+    const std::string old_input = std::string(kMplusWrittenBy) + " 0.99";
+    const std::string new_input = std::string(kMplusWrittenBy) + " " + DSF2VEMO_VERSION_TEXT;
+    const std::vector<Case> cases = {{1, true, {"old data", old_input}},
+                                     {2, true, {"old data", old_input}},
                                      {2, false, {}},
-                                     {3, true, {"10 20.5", "TITLE:"}},
-                                     {4, true, {"10 20.5", "TITLE:"}}};
+                                     {3, true, {"10 20.5", new_input}},
+                                     {4, true, {"10 20.5", new_input}}};
     for (const auto& [flush, old_files, after] : cases) {
         SCOPED_TRACE("flush " + std::to_string(flush) + (old_files ? "" : ", no old files"));
         TempDir dir;
@@ -148,7 +153,8 @@ TEST(ReplacementSetTest, ASignalWhilePuttingInPlaceLeavesBothOldOrBothNew) {
         testing::WriteFileBytes(input, testing::BuildDsf(testing::DemoMomentData()));
         if (old_files) {
             WriteFileText(dir.Path() / "demo.dat", "old data");
-            WriteFileText(dir.Path() / "demo.inp", "old input");
+            WriteFileText(dir.Path() / "demo.inp",
+                          old_input + "\r\nDATA: FILE = \"demo.dat\";\r\n");
         }
         const testing::ChildResult child = testing::RunChild(
             strace,

@@ -32,7 +32,7 @@ void JsonWriter::AppendTo(BlockText& block) const {
     std::string& out = block.Text();
     const MomentData& data = file_.Moments;
     out += "{\n  \"header\": ";
-    AppendString(out, file_.Header);
+    AppendString(out, std::string_view(file_.Header).substr(0, UnpaddedSize(file_.Header)));
     out += ",\n  \"cases\": ";
     out += std::to_string(data.CaseCount);
     out += ",\n  \"variables\": [";

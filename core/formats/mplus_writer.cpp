@@ -1,5 +1,7 @@
 #include "mplus_writer.h"
 
+#include <algorithm>
+#include <array>
 #include <unordered_set>
 
 #include "ascii_text.h"
@@ -8,6 +10,7 @@
 #include "message_text.h"
 #include "moment_checks.h"
 #include "number_format.h"
+#include "version.h"
 
 namespace dsf2vemo {
 
@@ -21,6 +24,11 @@ constexpr std::size_t kMaxLineLength = 90;
 constexpr std::size_t kNumbersPerLine = 10;
 // The warning names this many renamings and counts the rest.
 constexpr std::size_t kRenamingsListed = 5;
+
+// Words of the Mplus language that can't name a variable, as its user's guide lists them.
+constexpr std::array<std::string_view, 19> kReservedWords = {
+    "ALL", "AND", "ARE", "BY", "EQ",  "GE",    "GT",   "IS",   "LE",   "LT",
+    "NE",  "NOT", "ON",  "OR", "PON", "PWITH", "THRU", "WITH", "XWITH"};
 
 std::string UpperCase(std::string_view name) {
     std::string upper(name);
@@ -78,11 +86,15 @@ std::vector<std::string> WrapList(std::string_view prefix, std::span<const std::
 }
 
 // The header as the title: trimmed, without the bytes that aren't text (a header padded with
-// NUL bytes is common).
+// NUL bytes is common). Mplus would end the title at a "!", which starts a comment, or at a
+// command's name and a colon ("DATA:"), which starts that command: both become full stops, so
+// that the whole header is the title.
 std::string TitleSection(std::string_view header) {
     std::string title;
     for (const char c : header) {
-        if (IsTextByte(static_cast<unsigned char>(c))) {
+        if (c == '!' || c == ':') {
+            title += '.';
+        } else if (IsTextByte(static_cast<unsigned char>(c))) {
             title += c;
         }
     }
@@ -95,8 +107,12 @@ std::string TitleSection(std::string_view header) {
     return out;
 }
 
+std::string DataFileLine(std::string_view data_file_name) {
+    return "DATA: FILE = \"" + std::string(data_file_name) + "\";";
+}
+
 std::string DataSection(std::string_view data_file_name, std::int32_t cases) {
-    const std::string file_line = "DATA: FILE = \"" + std::string(data_file_name) + "\";";
+    const std::string file_line = DataFileLine(data_file_name);
     if (file_line.size() > kMaxLineLength) {
         Refuse("the data file's name, \"" + MessageTextFromFile(data_file_name) +
                "\", makes the input file's line " + std::to_string(file_line.size()) +
@@ -132,12 +148,20 @@ void CheckMplusData(const MomentData& data) {
     if (data.VariableCount < 1) {
         Refuse("there are no variables, and Mplus summary data need at least one");
     }
+    if (data.CaseCount < 1) {
+        Refuse("the number of cases is " + std::to_string(data.CaseCount) +
+               ", and Mplus summary data need at least one observation");
+    }
 }
 
 }  // namespace
 
 bool IsMplusName(std::string_view name) {
     if (name.empty() || name.size() > kMaxNameLength || !IsAsciiLetter(name.front())) {
+        return false;
+    }
+    if (std::find(kReservedWords.begin(), kReservedWords.end(), UpperCase(name)) !=
+        kReservedWords.end()) {
         return false;
     }
     for (const char c : name) {
@@ -188,10 +212,38 @@ std::string RenamingSentence(std::span<const MplusRenaming> renamings) {
 }
 
 void CheckMplusDataFileName(std::string_view name) {
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(name[i]);
+        if (byte < 0x20 || byte == 0x7F) {
+            Refuse("byte " + std::to_string(i + 1) +
+                   " of the data file's name is the control "
+                   "character 0x" +
+                   HexByte(byte) + ", which an Mplus input file can't hold in a file name");
+        }
+    }
     if (name.find('"') != std::string_view::npos) {
         Refuse("the data file's name " + Quoted(name) +
                " holds a double quote, which an Mplus input file can't hold in a file name");
     }
+}
+
+bool WrittenByThisProgram(std::string_view input_text, std::string_view data_file_name) {
+    if (!input_text.starts_with(kMplusWrittenBy)) {
+        return false;
+    }
+    const std::string data_line = DataFileLine(data_file_name);
+    for (std::size_t start = 0; start < input_text.size();) {
+        const std::size_t end = std::min(input_text.find('\n', start), input_text.size());
+        std::string_view line = input_text.substr(start, end - start);
+        if (line.ends_with('\r')) {
+            line.remove_suffix(1);
+        }
+        if (line == data_line) {
+            return true;
+        }
+        start = end + 1;
+    }
+    return false;
 }
 
 MplusWriter::MplusWriter(const DsfFile& file) : file_(file) {
@@ -200,7 +252,8 @@ MplusWriter::MplusWriter(const DsfFile& file) : file_(file) {
 }
 
 std::string MplusWriter::InputText(std::string_view data_file_name) const {
-    return TitleSection(file_.Header) + DataSection(data_file_name, file_.Moments.CaseCount) +
+    return std::string(kMplusWrittenBy) + " " + DSF2VEMO_VERSION_TEXT + "\r\n" +
+           TitleSection(file_.Header) + DataSection(data_file_name, file_.Moments.CaseCount) +
            VariableSection(names_) + std::string(kModelSection);
 }
 

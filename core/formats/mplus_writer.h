@@ -13,7 +13,7 @@
 namespace dsf2vemo {
 
 // Whether Mplus takes `name` as a variable name: an ASCII letter first, then letters, digits
-// and "_", at most 8 characters.
+// and "_", at most 8 characters, and not one of the words Mplus reserves ("BY", "WITH", …).
 bool IsMplusName(std::string_view name);
 
 // A name Mplus could not take and what it became.
@@ -40,8 +40,17 @@ MplusNameList MplusNames(std::span<const std::string> names);
 // page, bytes that aren't text as "\xNN".
 std::string RenamingSentence(std::span<const MplusRenaming> renamings);
 
-// Refuses (ConversionError, Refused) a data file name, UTF-8, that an input file can't hold.
+// Refuses (ConversionError, Refused) a data file name, UTF-8, that an input file can't hold: one
+// with a double quote or a control character.
 void CheckMplusDataFileName(std::string_view name);
+
+// The first line of every input file this program writes, before its version.
+inline constexpr std::string_view kMplusWrittenBy = "! Written by dsf2vemo";
+
+// Whether `input_text`, the start of an existing input file, was written by this program for the
+// data file `data_file_name` (as the input file holds it): only then may that data file be
+// replaced, for anything else may be someone's raw data.
+bool WrittenByThisProgram(std::string_view input_text, std::string_view data_file_name);
 
 // Mplus summary data: an input file naming its data file, and the data file, free format, means
 // first, then the lower triangle row by row, every row on a line of its own and at most 10
@@ -49,7 +58,7 @@ void CheckMplusDataFileName(std::string_view name);
 class MplusWriter {
   public:
     // Throws ConversionError (Refused) for a NaN or infinite value, a file without variables or
-    // arrays that don't match the variable count.
+    // cases, or arrays that don't match the variable count.
     explicit MplusWriter(const DsfFile& file);
 
     // The input file, naming the data file `data_file_name` as the input file holds it. Throws

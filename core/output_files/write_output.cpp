@@ -1,5 +1,8 @@
 #include "write_output.h"
 
+#include <fstream>
+#include <system_error>
+
 #include "conversion_error.h"
 #include "json_writer.h"
 #include "message_text.h"
@@ -41,6 +44,29 @@ std::string DataFileNameText(const fs::path& data_file) {
     return *text;
 }
 
+// The data file may be replaced only where it is this program's: it doesn't exist yet, or the
+// input file being replaced was written by this program and names it. Any other file of that
+// name may be someone's raw data (study.dat beside study.dsf is common).
+void CheckDataFileIsOurs(const fs::path& input_file, const fs::path& data_file,
+                         std::string_view data_file_name) {
+    std::error_code ec;
+    if (!fs::exists(fs::symlink_status(data_file, ec))) {
+        return;
+    }
+    // The lines that tell are the first few; an input file of this program has lines of at most
+    // 90 characters.
+    std::string start(4096, '\0');
+    std::ifstream input(input_file, std::ios::binary);
+    input.read(start.data(), static_cast<std::streamsize>(start.size()));
+    start.resize(static_cast<std::size_t>(input.gcount()));
+    if (!WrittenByThisProgram(start, data_file_name)) {
+        Refuse("the data file " + Quoted(PathText(data_file.filename())) +
+               " exists already and is not one this program wrote for " +
+               Quoted(PathText(input_file.filename())) +
+               ", so it stays as it is; choose another output name");
+    }
+}
+
 }  // namespace
 
 void WriteTextData(const fs::path& path, const MomentData& data, const Separators& separators) {
@@ -60,9 +86,11 @@ std::vector<MplusRenaming> WriteMplus(const fs::path& input_file, const DsfFile&
         Refuse("the input file and the data file would both be \"" + PathText(input_file) +
                "\"; give the output another extension");
     }
-    const std::string input_text = writer.InputText(DataFileNameText(data_file));
+    const std::string data_file_name = DataFileNameText(data_file);
+    const std::string input_text = writer.InputText(data_file_name);
     ForFile(data_file, [&] { CheckOutputTarget(data_file); });
     ForFile(input_file, [&] { CheckOutputTarget(input_file); });
+    ForFile(data_file, [&] { CheckDataFileIsOurs(input_file, data_file, data_file_name); });
 
     // The data before the input file that names it.
     const fs::path targets[] = {data_file, input_file};
