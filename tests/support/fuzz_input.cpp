@@ -3,6 +3,9 @@
 #include "conversion_error.h"
 #include "diagnosis.h"
 #include "dsf_reader.h"
+#include "format_read_back.h"
+#include "json_writer.h"
+#include "mplus_writer.h"
 #include "results_pane.h"
 #include "text_data_check.h"
 #include "text_data_writer.h"
@@ -65,28 +68,44 @@ std::string CheckReader(std::span<const std::byte> bytes) {
     return {};
 }
 
-std::string CheckConversion(std::span<const std::byte> bytes) {
-    const Separators separators = SeparatorsForFuzzInput(bytes);
-    TextPane pane(separators.decimal);
-    MomentData data;
+// Runs `check`; a refusal is an accepted outcome, any other ConversionError a failure.
+template <class Check>
+std::string UnlessRefused(std::string_view format, Check check) {
     try {
-        data = ParseDsf(bytes, pane);
-    } catch (const ConversionError&) {
-        return {};
-    }
-    std::string text;
-    try {
-        text = FormatTextData(data, separators);
+        std::string failure = check();
+        return failure.empty() ? failure : std::string(format) + ": " + failure;
     } catch (const ConversionError& error) {
         if (error.Kind() == ErrorKind::Refused) {
             return {};
         }
-        return std::string("the writer failed without refusing: ") + error.what();
+        return std::string(format) + ": the writer failed without refusing: " + error.what();
     }
-    std::string failure = CompareTextData(data, text, separators);
-    if (!failure.empty()) {
-        failure += " (list separator '" + separators.list + "', decimal separator '" +
-                   separators.decimal + "')";
+}
+
+std::string CheckConversion(std::span<const std::byte> bytes) {
+    const Separators separators = SeparatorsForFuzzInput(bytes);
+    TextPane pane(separators.decimal);
+    DsfFile file;
+    try {
+        file = ParseDsfFile(bytes, pane);
+    } catch (const ConversionError&) {
+        return {};
+    }
+    std::string failure = UnlessRefused("text data", [&] {
+        std::string difference =
+            CompareTextData(file.Moments, FormatTextData(file.Moments, separators), separators);
+        if (!difference.empty()) {
+            difference += " (list separator '" + separators.list + "', decimal separator '" +
+                          separators.decimal + "')";
+        }
+        return difference;
+    });
+    if (failure.empty()) {
+        failure = UnlessRefused("JSON", [&] { return CompareJson(file, FormatJson(file)); });
+    }
+    if (failure.empty()) {
+        failure = UnlessRefused("Mplus",
+                                [&] { return CompareMplus(file, FormatMplus(file, "fuzz.dat")); });
     }
     return failure;
 }

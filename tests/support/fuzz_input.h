@@ -15,10 +15,11 @@ namespace dsf2vemo::testing {
 // from byte 1). Inputs too short to hold them get "," and ".".
 Separators SeparatorsForFuzzInput(std::span<const std::byte> bytes);
 
-// Runs one fuzz input through the whole conversion: ParseDsf, then FormatTextData with
-// SeparatorsForFuzzInput, then CompareTextData on the text. A ConversionError from the reader
-// and a refusal from the writer are accepted outcomes. Returns a description of anything else
-// that went wrong (an empty string when nothing did); exceptions other than ConversionError
+// Runs one fuzz input through the whole conversion: ParseDsfFile, then each format read back
+// by a reader of its own: FormatTextData with SeparatorsForFuzzInput through CompareTextData,
+// FormatJson through CompareJson and FormatMplus through CompareMplus. A ConversionError from
+// the reader and a refusal from a writer are accepted outcomes. Returns a description of anything
+// else that went wrong (an empty string when nothing did); exceptions other than ConversionError
 // propagate.
 std::string CheckConversion(std::span<const std::byte> bytes);
 
