@@ -4,8 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <bit>
-#include <charconv>
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <limits>
@@ -18,6 +17,7 @@
 #include "cli_app.h"
 #include "conversion_error.h"
 #include "dsf_builder.h"
+#include "format_read_back.h"
 #include "json_writer.h"
 #include "mplus_writer.h"
 #include "output_format.h"
@@ -33,14 +33,6 @@ using testing::ReadFileText;
 using testing::TempDir;
 using testing::WriteFileBytes;
 using testing::WriteFileText;
-
-std::vector<std::uint64_t> Bits(const std::vector<double>& values) {
-    std::vector<std::uint64_t> bits;
-    for (const double value : values) {
-        bits.push_back(std::bit_cast<std::uint64_t>(value));
-    }
-    return bits;
-}
 
 DsfFile ReadBack(const MomentData& data, std::string_view header) {
     NullPane pane;
@@ -107,46 +99,23 @@ std::vector<std::string> Lines(const std::string& text) {
     return lines;
 }
 
-std::vector<double> Numbers(const std::string& text) {
-    std::vector<double> numbers;
-    std::istringstream in(text);
-    for (std::string token; in >> token;) {
-        double value = 0;
-        const auto result = std::from_chars(token.data(), token.data() + token.size(), value);
-        EXPECT_TRUE(result.ec == std::errc() && result.ptr == token.data() + token.size()) << token;
-        numbers.push_back(value);
-    }
-    return numbers;
-}
-
 class ReadBackTest : public ::testing::TestWithParam<TrickyCase> {};
 
 TEST_P(ReadBackTest, JsonGivesTheSameDoubles) {
     const TrickyCase& c = GetParam();
-    const auto json = nlohmann::ordered_json::parse(FormatJson(ReadBack(c.data, c.header)));
-    std::vector<std::string> keys;
-    for (const auto& item : json.items()) {
-        keys.push_back(item.key());
-    }
-    EXPECT_EQ(keys,
-              (std::vector<std::string>{"header", "cases", "variables", "covariances", "means"}));
+    const DsfFile file = ReadBack(c.data, c.header);
+    const std::string text = FormatJson(file);
+    EXPECT_EQ(testing::CompareJson(file, text), "");
+    const auto json = nlohmann::json::parse(text);
     EXPECT_EQ(json["header"], c.header_text);
-    EXPECT_EQ(json["cases"], c.data.CaseCount);
     EXPECT_EQ(json["variables"], c.name_texts.empty() ? c.data.VariableNames : c.name_texts);
-    std::vector<double> values;
-    for (std::size_t i = 0; i < json["covariances"].size(); ++i) {
-        ASSERT_EQ(json["covariances"][i].size(), i + 1) << "row " << i + 1;
-        for (const auto& value : json["covariances"][i]) {
-            values.push_back(value.get<double>());
-        }
-    }
-    EXPECT_EQ(Bits(values), Bits(c.data.Covariances));
-    EXPECT_EQ(Bits(json["means"].get<std::vector<double>>()), Bits(c.data.Means));
 }
 
 TEST_P(ReadBackTest, MplusGivesTheSameDoubles) {
     const TrickyCase& c = GetParam();
-    const MplusFiles files = FormatMplus(ReadBack(c.data, c.header), "study.dat");
+    const DsfFile file = ReadBack(c.data, c.header);
+    const MplusFiles files = FormatMplus(file, "study.dat");
+    EXPECT_EQ(testing::CompareMplus(file, files), "");
     const std::size_t p = c.data.VariableNames.size();
     // Means first, then the triangle; each row starts a line, 10 numbers a line at most.
     std::size_t expected_lines = (p + 9) / 10;
@@ -155,12 +124,9 @@ TEST_P(ReadBackTest, MplusGivesTheSameDoubles) {
     }
     EXPECT_EQ(Lines(files.data).size(), expected_lines);
     for (const std::string& line : Lines(files.data)) {
-        EXPECT_LE(Numbers(line).size(), 10u) << line;
+        EXPECT_LE(std::count(line.begin(), line.end(), ' '), 9) << line;
         EXPECT_EQ(line.find_first_not_of("0123456789.E+- "), std::string::npos) << line;
     }
-    std::vector<double> expected = c.data.Means;
-    expected.insert(expected.end(), c.data.Covariances.begin(), c.data.Covariances.end());
-    EXPECT_EQ(Bits(Numbers(files.data)), Bits(expected));
 
     const std::vector<std::string> input = Lines(files.input);
     ASSERT_GE(input.size(), 6u);
@@ -169,9 +135,6 @@ TEST_P(ReadBackTest, MplusGivesTheSameDoubles) {
     EXPECT_EQ(input[2], "DATA: FILE = \"study.dat\";");
     EXPECT_EQ(input[3], "  TYPE = MEANS COVARIANCE;");
     EXPECT_EQ(input[4], "  NOBSERVATIONS = " + std::to_string(c.data.CaseCount) + ";");
-    for (const std::string& line : input) {
-        EXPECT_LE(line.size(), 90u) << line;
-    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Tricky, ReadBackTest, ::testing::ValuesIn(kTricky), testing::CaseName());
