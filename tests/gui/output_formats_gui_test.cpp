@@ -64,7 +64,7 @@ INSTANTIATE_TEST_SUITE_P(
                  L"study",
                  3,
                  L"study.inp",
-                 {{L"study.dat", "10 20."}, {L"study.inp", "TITLE:"}},
+                 {{L"study.dat", "10 20."}, {L"study.inp", "! Writ"}},
                  3},
         TypeCase{"TypedExtensionWinsOverType",
                  L"study.JSON",
