@@ -28,13 +28,32 @@ bool EqualIgnoringCase(const fs::path::string_type& a, const fs::path::string_ty
 #endif
 }
 
+// What an existing target that is no regular file is. A new file must never take the place of a
+// pipe, a socket or a device: whoever uses it would lose it (as root, `/dev/null` the system).
+std::string NotAFile(fs::file_type type) {
+    switch (type) {
+        case fs::file_type::directory:
+            return "a folder";
+        case fs::file_type::fifo:
+            return "a named pipe (FIFO)";
+        case fs::file_type::socket:
+            return "a socket";
+        case fs::file_type::character:
+        case fs::file_type::block:
+            return "a device";
+        default:
+            return "a special file of an unknown kind";
+    }
+}
+
 }  // namespace
 
+// Links are followed: the type is that of the file at the end of the chain.
 void CheckOutputTarget(const fs::path& path) {
     std::error_code ec;
     const fs::file_status status = fs::status(path, ec);
-    if (status.type() == fs::file_type::directory) {
-        CannotWrite("it is a folder, not a file");
+    if (fs::exists(status) && !fs::is_regular_file(status)) {
+        CannotWrite("it is " + NotAFile(status.type()) + ", not a file");
     }
     if (fs::exists(status) && (status.permissions() & fs::perms::owner_write) == fs::perms::none) {
         CannotWrite("the file is read-only");

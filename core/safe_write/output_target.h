@@ -4,9 +4,9 @@
 
 namespace dsf2vemo {
 
-// Refuses (ConversionError, CannotWrite) an output that can't be replaced: a folder, a read-only
-// file, a name in a folder that doesn't exist. Checked for every file a conversion writes before
-// any of them is written.
+// Refuses (ConversionError, CannotWrite) an output that can't be replaced: a folder, a named pipe,
+// a socket or a device (also at the end of a chain of links), a read-only file, a name in a folder
+// that doesn't exist. Checked for every file a conversion writes before any of them is written.
 void CheckOutputTarget(const std::filesystem::path& path);
 
 // Whether writing `output` would write over `input`. Where both exist, the file system decides
