@@ -11,6 +11,7 @@
 
 #include "conversion_error.h"
 #include "dsf_builder.h"
+#include "folder_tree.h"
 #include "replacement_file.h"
 #include "temp_dir.h"
 #include "write_output.h"
@@ -29,6 +30,7 @@
 
 #include "case_name.h"
 #include "process_runner.h"
+#include "strace_runner.h"
 #endif
 
 namespace dsf2vemo {
@@ -36,6 +38,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::DemoMomentData;
+using testing::FolderTree;
 using ::testing::HasSubstr;
 using testing::kDemoComma;
 using testing::ReadFileText;
@@ -127,21 +130,6 @@ TEST(ReplacementFileTest, KeepsTheOldFileOnFailureAndItsModeAndOwnerOnSuccess) {
     EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{name});
 }
 
-// The files under `folder` with their text, and the links as "name -> target".
-std::vector<std::string> Tree(const fs::path& folder) {
-    std::vector<std::string> entries;
-    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(folder)) {
-        const std::string name = entry.path().lexically_relative(folder).string();
-        if (entry.is_symlink()) {
-            entries.push_back(name + " -> " + fs::read_symlink(entry.path()).string());
-        } else if (entry.is_regular_file()) {
-            entries.push_back(name + ": " + ReadFileText(entry.path()));
-        }
-    }
-    std::sort(entries.begin(), entries.end());
-    return entries;
-}
-
 // A target that is a link: the links made (in order, "@" standing for the test's folder) and the
 // file that then holds the new text; the others keep theirs. "shared/study.txt" exists before,
 // with a mode no usual umask gives, and keeps that mode.
@@ -168,7 +156,7 @@ TEST_P(ReplacementLinkTest, ReplacesTheFileTheLinkNames) {
         const std::string absolute = dir.Path().string();
         fs::create_symlink(to[0] == '@' ? absolute + to.substr(1) : to, dir.Path() / link);
     }
-    std::vector<std::string> expected = Tree(dir.Path());
+    std::vector<std::string> expected = FolderTree(dir.Path());
     if (!c.error.empty()) {
         EXPECT_THAT(
             [&] {
@@ -181,7 +169,7 @@ TEST_P(ReplacementLinkTest, ReplacesTheFileTheLinkNames) {
         expected.push_back(c.written + ": " + kDemoComma);
         std::sort(expected.begin(), expected.end());
     }
-    EXPECT_EQ(Tree(dir.Path()), expected);
+    EXPECT_EQ(FolderTree(dir.Path()), expected);
     EXPECT_EQ(fs::status(study).permissions(), mode);
 }
 
@@ -246,19 +234,16 @@ TEST(ReplacementFileTest, ASignalDuringAWriteLeavesOnlyTheOldTarget) {
 
 // A flush that fails is a failed write, reported: the file's own (the old target then stays and
 // the temporary file goes) and the folder's after the rename (the new file is then in place).
-// strace makes the N-th fsync fail; LeakSanitizer can't work under it and is turned off.
+// strace makes the N-th fsync fail.
 TEST(ReplacementFileTest, AFailedFlushIsReported) {
-    const fs::path strace = "/usr/bin/strace";
+    if (const std::string why = testing::StraceUnavailable(); !why.empty()) {
+        GTEST_SKIP() << why;
+    }
     testing::TempDir dir;
     testing::TempDir scratch;
     const fs::path input = dir.Path() / "demo.dsf";
     const fs::path output = dir.Path() / "demo.txt";
     testing::WriteFileBytes(input, testing::BuildDsf(DemoMomentData()));
-    const testing::ChildResult probe =
-        testing::RunChild(strace, {"-o", "/dev/null", "true"}, {}, scratch.Path());
-    if (!probe.exited || probe.exit_status != 0) {
-        GTEST_SKIP() << "strace can't trace here: " << probe.err;
-    }
     const std::vector<std::pair<int, std::string>> failures = {
         {1, "the file could not be flushed to disk: Input/output error"},
         {2,
@@ -266,12 +251,9 @@ TEST(ReplacementFileTest, AFailedFlushIsReported) {
          "error"}};
     for (const auto& [call, message] : failures) {
         WriteFileText(output, "old");
-        const testing::ChildResult child = testing::RunChild(
-            strace,
-            {"-o", "/dev/null", "-E", "ASAN_OPTIONS=detect_leaks=0", "-e", "trace=fsync", "-e",
-             "inject=fsync:error=EIO:when=" + std::to_string(call), DSF2VEMO_CLI_PATH,
-             "--list-separator", ",", "--decimal-separator", ".", input.string()},
-            {}, scratch.Path());
+        const testing::ChildResult child = testing::RunInjecting(
+            DSF2VEMO_CLI_PATH, {"fsync:error=EIO:when=" + std::to_string(call)},
+            {"--list-separator", ",", "--decimal-separator", ".", input.string()}, scratch.Path());
         EXPECT_EQ(child.exit_status, 1);
         EXPECT_EQ(child.err,
                   "dsf2vemo-cli: error: cannot write '" + output.string() + "': " + message + "\n");

@@ -13,10 +13,12 @@
 #include <csignal>
 
 #include "process_runner.h"
+#include "strace_runner.h"
 #endif
 
 #include "conversion_error.h"
 #include "dsf_builder.h"
+#include "folder_tree.h"
 #include "mplus_writer.h"
 #include "replacement_set.h"
 #include "temp_dir.h"
@@ -26,22 +28,10 @@ namespace dsf2vemo {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::FolderTree;
 using testing::ReadFileText;
 using testing::TempDir;
 using testing::WriteFileText;
-
-// Everything under `folder`, sorted, links as "name -> target".
-std::vector<std::string> Tree(const fs::path& folder) {
-    std::vector<std::string> entries;
-    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(folder)) {
-        const std::string name = entry.path().lexically_relative(folder).generic_string();
-        entries.push_back(entry.is_symlink()
-                              ? name + " -> " + fs::read_symlink(entry.path()).generic_string()
-                              : name);
-    }
-    std::sort(entries.begin(), entries.end());
-    return entries;
-}
 
 // The first target a.dat existed or was new, and was a file or a link to shared/a.dat; the second
 // can't be replaced. The file the first names ends as it was, and a link stays a link.
@@ -97,8 +87,8 @@ TEST(ReplacementSetTest, EitherAllTargetsAreReplacedOrNone) {
         EXPECT_EQ(fs::is_symlink(fs::symlink_status(first)), through_link);
         // Temporary and kept files are all named dsf2vemo-….tmp. (Wine's ReplaceFileW leaves a
         // file of its own after a failure.)
-        for (const std::string& name : Tree(dir.Path())) {
-            EXPECT_EQ(name.find("dsf2vemo-"), std::string::npos) << name << " was left behind";
+        for (const std::string& entry : FolderTree(dir.Path())) {
+            EXPECT_EQ(entry.find("dsf2vemo-"), std::string::npos) << entry << " was left behind";
         }
     }
 }
@@ -126,13 +116,10 @@ TEST(ReplacementSetTest, ReplacingExistingFilesLeavesNoKeptCopy) {
 // stay together: before the input file is in place, the data file is put back as it was (or
 // removed, where there was none) and the old one kept meanwhile is never left behind.
 TEST(ReplacementSetTest, ASignalWhilePuttingInPlaceLeavesBothOldOrBothNew) {
-    const fs::path strace = "/usr/bin/strace";
-    TempDir scratch;
-    const testing::ChildResult probe =
-        testing::RunChild(strace, {"-o", "/dev/null", "true"}, {}, scratch.Path());
-    if (!probe.exited || probe.exit_status != 0) {
-        GTEST_SKIP() << "strace can't trace here: " << probe.err;
+    if (const std::string why = testing::StraceUnavailable(); !why.empty()) {
+        GTEST_SKIP() << why;
     }
+    TempDir scratch;
     struct Case {
         int flush;
         bool old_files;
@@ -156,19 +143,15 @@ TEST(ReplacementSetTest, ASignalWhilePuttingInPlaceLeavesBothOldOrBothNew) {
             WriteFileText(dir.Path() / "demo.inp",
                           old_input + "\r\nDATA: FILE = \"demo.dat\";\r\n");
         }
-        const testing::ChildResult child = testing::RunChild(
-            strace,
-            {"-o", "/dev/null", "-E", "ASAN_OPTIONS=detect_leaks=0", "-e", "trace=fsync", "-e",
-             "inject=fsync:signal=SIGTERM:when=" + std::to_string(flush), DSF2VEMO_CLI_PATH,
-             "--format", "mplus", input.string()},
-            {}, scratch.Path());
+        const testing::ChildResult child = testing::RunInjecting(
+            DSF2VEMO_CLI_PATH, {"fsync:signal=SIGTERM:when=" + std::to_string(flush)},
+            {"--format", "mplus", input.string()}, scratch.Path());
         EXPECT_FALSE(child.exited) << "status " << child.exit_status << ": " << child.err;
         EXPECT_EQ(child.signal, SIGTERM);
-        std::vector<std::string> found;
-        for (const std::string& name : Tree(dir.Path())) {
-            if (name != "demo.dsf") {
-                const std::string text = ReadFileText(dir.Path() / name);
-                found.push_back(name + ": " + text.substr(0, text.find('\r')));
+        std::vector<std::string> found;  // the first lines
+        for (const std::string& entry : FolderTree(dir.Path())) {
+            if (!entry.starts_with("demo.dsf")) {
+                found.push_back(entry.substr(0, entry.find('\r')));
             }
         }
         std::vector<std::string> expected;

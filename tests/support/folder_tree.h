@@ -1,0 +1,13 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace dsf2vemo::testing {
+
+// Everything under `folder`, sorted, a line each: "name: text" for a file, "name -> target" for
+// a symbolic link, "name/" for a folder; names relative to `folder`, with "/" between folders.
+std::vector<std::string> FolderTree(const std::filesystem::path& folder);
+
+}  // namespace dsf2vemo::testing
