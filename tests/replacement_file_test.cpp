@@ -143,6 +143,16 @@ struct LinkCase {
 
 class ReplacementLinkTest : public ::testing::TestWithParam<LinkCase> {};
 
+// A chain of `count` links, "1" to "<count>", the last naming shared/study.txt.
+std::vector<std::pair<std::string, std::string>> Chain(int count) {
+    std::vector<std::pair<std::string, std::string>> links;
+    for (int i = 1; i <= count; ++i) {
+        links.emplace_back(std::to_string(i),
+                           i < count ? std::to_string(i + 1) : "shared/study.txt");
+    }
+    return links;
+}
+
 TEST_P(ReplacementLinkTest, ReplacesTheFileTheLinkNames) {
     const LinkCase& c = GetParam();
     testing::TempDir dir;
@@ -186,7 +196,9 @@ INSTANTIATE_TEST_SUITE_P(
                  {{"a.txt", "b.txt"}, {"b.txt", "a.txt"}},
                  "a.txt",
                  "",
-                 "the name leads through more than 40 symbolic links"}),
+                 "the name leads through more than 40 symbolic links"},
+        LinkCase{"FortyLinks", Chain(40), "1", "shared/study.txt"},
+        LinkCase{"FortyOneLinks", Chain(41), "1", "", "more than 40 symbolic links"}),
     testing::CaseName());
 
 // Ended by a signal while it writes the second of two inputs: its temporary file goes, its old
