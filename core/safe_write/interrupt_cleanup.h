@@ -10,10 +10,10 @@
 namespace dsf2vemo {
 
 // Files that exist only while a conversion runs (temporary files, old files kept until the new
-// ones are in place) are put on a list of live files, and a handler of SIGINT, SIGTERM and SIGHUP
-// (on Windows of the console's Ctrl+C and close events) removes what is on it before the process
-// ends. The list holds pointers to the names, not copies: a name must stay unchanged, and alive,
-// until it is dropped again.
+// ones are in place) are put on a list of live files, and a handler of SIGINT, SIGTERM, SIGHUP,
+// SIGQUIT, SIGPIPE and SIGXFSZ (on Windows of the console's Ctrl+C and close events) removes what
+// is on it before the process ends. The list holds pointers to the names, not copies: a name must
+// stay unchanged, and alive, until it is dropped again.
 using PathChar = std::filesystem::path::value_type;
 
 // Names the list can hold at once.

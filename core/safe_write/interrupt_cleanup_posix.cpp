@@ -15,8 +15,10 @@ namespace {
 
 // What git does with its temporary files: the handler removes them, puts back the handler that
 // was there before and raises the signal again, so that the process still ends by it and its
-// parent sees the usual status (130 for SIGINT, 143 for SIGTERM).
-constexpr std::array kInterrupts = {SIGINT, SIGTERM, SIGHUP};
+// parent sees the usual status (130 for SIGINT, 143 for SIGTERM). Beside the interrupts proper,
+// every signal that ends the process by default and may come while a file is written: Ctrl+\, a
+// reader of standard output gone, the file size limit (`ulimit -f`) reached.
+constexpr std::array kInterrupts = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE, SIGXFSZ};
 std::array<struct sigaction, kInterrupts.size()> previous_actions;
 
 sigset_t InterruptSet() {

@@ -19,7 +19,8 @@ using NativeFile = int;
 // The new content of `target`, written to a temporary file of its own in the target's folder and
 // put in the target's place only by Commit. Until then the target stays as it was; a replacement
 // that is never committed is removed, whatever failed, and so is one whose process is ended by
-// SIGINT, SIGTERM or SIGHUP (Ctrl+C or a closing console on Windows) meanwhile. Commit flushes the
+// SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE or SIGXFSZ (Ctrl+C or a closing console on Windows)
+// meanwhile. Commit flushes the
 // file to disk before it takes the target's place, and on POSIX the folder after: a crash or a
 // power loss leaves the old file or the whole new one. A failed flush is a failed write.
 //

@@ -50,11 +50,16 @@ constexpr uid_t kNobody = 65534;
         }
     }
     // A test run from a background job would hand on ignored interrupts; the program gets the
-    // usual ones.
+    // usual ones, and dumps no core when a signal ends it.
+    for (const int interrupt : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE, SIGXFSZ}) {
+        if (signal(interrupt, interrupt == limits.ignored_signal ? SIG_IGN : SIG_DFL) == SIG_ERR) {
+            _exit(kSetupFailed);
+        }
+    }
     sigset_t none;
     sigemptyset(&none);
-    if (signal(SIGINT, SIG_DFL) == SIG_ERR || signal(SIGTERM, SIG_DFL) == SIG_ERR ||
-        sigprocmask(SIG_SETMASK, &none, nullptr) != 0) {
+    const rlimit no_core{0, 0};
+    if (sigprocmask(SIG_SETMASK, &none, nullptr) != 0 || setrlimit(RLIMIT_CORE, &no_core) != 0) {
         _exit(kSetupFailed);
     }
     execv(program, argv);

@@ -13,6 +13,8 @@ struct ChildLimits {
     unsigned long cpu_seconds = 2;                     // RLIMIT_CPU
     // Run as the unprivileged user "nobody" (uid and gid 65534); needs root.
     bool drop_privileges = false;
+    // A signal the program starts with ignored, as `nohup` starts it with SIGHUP; 0 for none.
+    int ignored_signal = 0;
 };
 
 // How the child ended and what it used, as the kernel reports it.
