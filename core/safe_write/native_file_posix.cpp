@@ -34,6 +34,24 @@ void KeepOwnerAndPermissions(NativeFile file, const fs::path& target) {
     }
 }
 
+// fsync, again where a signal interrupted it. On macOS fsync hands the data only to the drive,
+// whose cache a power loss empties: F_FULLFSYNC has the drive write them, and where the file
+// system refuses it, fsync is what there is.
+int FlushToDisk(int descriptor) {
+    int result = 0;
+    do {
+#ifdef F_FULLFSYNC
+        result = fcntl(descriptor, F_FULLFSYNC);
+        if (result != 0 && errno != EINTR) {
+            result = fsync(descriptor);
+        }
+#else
+        result = fsync(descriptor);
+#endif
+    } while (result != 0 && errno == EINTR);
+    return result;
+}
+
 }  // namespace
 
 bool CreateNew(const fs::path& path, NativeFile& file) {
@@ -68,7 +86,7 @@ void Discard(NativeFile file) {
 void Finish(NativeFile file, const fs::path& target) {
     try {
         KeepOwnerAndPermissions(file, target);
-        if (fsync(file) != 0) {
+        if (FlushToDisk(file) != 0) {
             CannotWrite("the file could not be flushed to disk: " + ErrorText(errno));
         }
     } catch (...) {
@@ -101,7 +119,7 @@ void FlushFolder(const fs::path& file) {
         }
         return;
     }
-    const bool flushed = fsync(descriptor) == 0 || errno == EINVAL;
+    const bool flushed = FlushToDisk(descriptor) == 0 || errno == EINVAL;
     const int error = errno;
     close(descriptor);
     if (!flushed) {
