@@ -6,12 +6,14 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "conversion_error.h"
 #include "dsf_builder.h"
 #include "folder_tree.h"
+#include "interrupt_cleanup.h"
 #include "replacement_file.h"
 #include "temp_dir.h"
 #include "text_data_writer.h"
@@ -88,6 +90,15 @@ TEST(ReplacementFileTest, NeverOpensATakenNameOrAPlantedLink) {
             ::testing::Property(&ConversionError::Kind, ErrorKind::CannotWrite),
             ::testing::Property(&ConversionError::what, HasSubstr("100 names were taken")))));
     EXPECT_EQ(Entries(dir.Path()).size(), 3u);
+
+    // Past the slots of the list of live files, no more is made.
+    std::vector<std::unique_ptr<ReplacementFile>> files;
+    while (files.size() < kLiveSlots) {
+        files.push_back(std::make_unique<ReplacementFile>(dir.Path() / "b.txt"));
+    }
+    EXPECT_THAT([&] { ReplacementFile(dir.Path() / "b.txt"); },
+                ThrowsMessage<ConversionError>(HasSubstr("more than 16 files are being written")));
+    EXPECT_EQ(Entries(dir.Path()).size(), 3u + kLiveSlots);
 }
 
 #ifndef _WIN32
