@@ -111,30 +111,41 @@ TEST(ReplacementSetTest, ReplacingExistingFilesLeavesNoKeptCopy) {
 
 #ifndef _WIN32
 
-// Ended by SIGTERM while the Mplus files are put in place: strace sends it as the N-th flush
-// begins (the new data file, its folder, the new input file, its folder). Files replaced together
-// stay together: before the input file is in place, the data file is put back as it was (or
-// removed, where there was none) and the old one kept meanwhile is never left behind.
-TEST(ReplacementSetTest, ASignalWhilePuttingInPlaceLeavesBothOldOrBothNew) {
+// The Mplus files under failures strace injects: SIGTERM or EIO as the N-th flush begins (with
+// hard links: the new data file, the new input file, the data file's folder, the input file's
+// folder; where the old files are kept by copying, their copies come first), a file system
+// without hard links (EPERM), copies that can't be written. Files replaced together stay
+// together: until both are in place and flushed, a failure or a signal puts back the files
+// replaced (removing those that didn't exist), and no kept old file is ever left behind.
+TEST(ReplacementSetTest, AFailureOrASignalLeavesBothOldOrBothNew) {
     if (const std::string why = testing::StraceUnavailable(); !why.empty()) {
         GTEST_SKIP() << why;
     }
     TempDir scratch;
     struct Case {
-        int flush;
+        std::vector<std::string> injections;
         bool old_files;
-        std::vector<std::string> after;  // the first lines of demo.dat and of demo.inp
+        int status;  // 128 + the signal where one ends the program
+        bool replaced;
     };
     // The old input file is one of this program's, or the data file would not be replaced.
     const std::string old_input = std::string(kMplusWrittenBy) + " 0.99";
     const std::string new_input = std::string(kMplusWrittenBy) + " " + DSF2VEMO_VERSION_TEXT;
-    const std::vector<Case> cases = {{1, true, {"old data", old_input}},
-                                     {2, true, {"old data", old_input}},
-                                     {2, false, {}},
-                                     {3, true, {"10 20.5", new_input}},
-                                     {4, true, {"10 20.5", new_input}}};
-    for (const auto& [flush, old_files, after] : cases) {
-        SCOPED_TRACE("flush " + std::to_string(flush) + (old_files ? "" : ", no old files"));
+    const std::string no_links = "link:error=EPERM";
+    const std::vector<Case> cases = {
+        {{"fsync:signal=SIGTERM:when=1"}, true, 128 + SIGTERM, false},
+        {{"fsync:signal=SIGTERM:when=2"}, false, 128 + SIGTERM, false},
+        {{"fsync:signal=SIGTERM:when=3"}, true, 128 + SIGTERM, false},
+        {{"fsync:error=EIO:when=3"}, true, 1, false},
+        {{"fsync:error=EIO:when=4"}, true, 1, false},
+        {{no_links}, true, 0, true},
+        {{no_links, "write:error=ENOSPC:when=4+", "copy_file_range,sendfile:error=ENOSPC"},
+         true,
+         1,
+         false},
+        {{no_links, "fsync:error=EIO:when=6"}, true, 1, false}};
+    for (const auto& [injections, old_files, status, replaced] : cases) {
+        SCOPED_TRACE(injections.back() + (old_files ? "" : ", no old files"));
         TempDir dir;
         const fs::path input = dir.Path() / "demo.dsf";
         testing::WriteFileBytes(input, testing::BuildDsf(testing::DemoMomentData()));
@@ -144,10 +155,8 @@ TEST(ReplacementSetTest, ASignalWhilePuttingInPlaceLeavesBothOldOrBothNew) {
                           old_input + "\r\nDATA: FILE = \"demo.dat\";\r\n");
         }
         const testing::ChildResult child = testing::RunInjecting(
-            DSF2VEMO_CLI_PATH, {"fsync:signal=SIGTERM:when=" + std::to_string(flush)},
-            {"--format", "mplus", input.string()}, scratch.Path());
-        EXPECT_FALSE(child.exited) << "status " << child.exit_status << ": " << child.err;
-        EXPECT_EQ(child.signal, SIGTERM);
+            DSF2VEMO_CLI_PATH, injections, {"--format", "mplus", input.string()}, scratch.Path());
+        EXPECT_EQ(child.exited ? child.exit_status : 128 + child.signal, status) << child.err;
         std::vector<std::string> found;  // the first lines
         for (const std::string& entry : FolderTree(dir.Path())) {
             if (!entry.starts_with("demo.dsf")) {
@@ -155,8 +164,10 @@ TEST(ReplacementSetTest, ASignalWhilePuttingInPlaceLeavesBothOldOrBothNew) {
             }
         }
         std::vector<std::string> expected;
-        if (!after.empty()) {
-            expected = {"demo.dat: " + after[0], "demo.inp: " + after[1]};
+        if (replaced) {
+            expected = {"demo.dat: 10 20.5", "demo.inp: " + new_input};
+        } else if (old_files) {
+            expected = {"demo.dat: old data", "demo.inp: " + old_input};
         }
         EXPECT_EQ(found, expected);
     }

@@ -50,14 +50,24 @@ void ReplacementFile::Write(std::string_view bytes) {
 // The content reaches the disk before the name points at it, and on POSIX the name after: a
 // crash or power loss at any moment leaves the old file or the whole new one.
 void ReplacementFile::Commit() {
+    Finish();
+    PutInPlace();
+    FlushFolder();
+}
+
+void ReplacementFile::Finish() {
     open_ = false;
     native_file::Finish(file_, target_);
-    {
-        const InterruptsHeld held;
-        native_file::PutInPlace(path_, target_);
-        DropLiveFile(path_.c_str());
-        committed_ = true;
-    }
+}
+
+void ReplacementFile::PutInPlace() {
+    const InterruptsHeld held;
+    native_file::PutInPlace(path_, target_);
+    DropLiveFile(path_.c_str());
+    committed_ = true;
+}
+
+void ReplacementFile::FlushFolder() const {
     native_file::FlushFolder(target_);
 }
 

@@ -18,11 +18,11 @@ using NativeFile = int;
 
 // The new content of `target`, written to a temporary file of its own in the target's folder and
 // put in the target's place only by Commit. Until then the target stays as it was; a replacement
-// that is never committed is removed, whatever failed, and so is one whose process is ended by
+// that is never put in place is removed, whatever failed, and so is one whose process is ended by
 // SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE or SIGXFSZ (Ctrl+C or a closing console on Windows)
-// meanwhile. Commit flushes the
-// file to disk before it takes the target's place, and on POSIX the folder after: a crash or a
-// power loss leaves the old file or the whole new one. A failed flush is a failed write.
+// meanwhile. Commit flushes the file to disk before it takes the target's place, and on POSIX the
+// folder after: a crash or a power loss leaves the old file or the whole new one. A failed flush
+// is a failed write.
 //
 // A target that is a symbolic link (or a chain of them; on Windows also a junction) stays one:
 // the file it names is replaced, in that file's folder, and a dangling link's file is created.
@@ -41,7 +41,19 @@ class ReplacementFile {
     ReplacementFile& operator=(const ReplacementFile&) = delete;
 
     void Write(std::string_view bytes);
+    // Finish, PutInPlace, FlushFolder.
     void Commit();
+
+    // Commit in its steps, for files replaced together: each is finished before any takes its
+    // target's place, and the folders are flushed once all have.
+    //
+    // Gives the file what the target had, flushes it to disk and closes it; the file is still
+    // removed if it never takes the target's place.
+    void Finish();
+    // Puts the finished file in the target's place.
+    void PutInPlace();
+    // Flushes the target's folder to disk (POSIX), so that the new entry survives a crash.
+    void FlushFolder() const;
 
     const std::filesystem::path& TemporaryPath() const { return path_; }
 

@@ -1,6 +1,8 @@
 #include "replacement_set.h"
 
+#include <fstream>
 #include <string>
+#include <string_view>
 #include <system_error>
 
 #include "conversion_error.h"
@@ -13,11 +15,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The old file at a target, kept under a second name beside it (a hard link, or a copy where the
-// file system has none) until the new files are in place; removed when no longer needed. For a
-// target that is a link it is the file the link names, the one the replacement takes the place
-// of: the link itself stays. The kept file is on the list of live files, so that an interrupt
-// never leaves it behind, and once the new file is in place an interrupt puts it back.
+// The old file at a target, kept under a second name beside it until the new files are in place
+// and flushed; removed when no longer needed. For a target that is a link it is the file the link
+// names, the one the replacement takes the place of: the link itself stays. The kept file is on
+// the list of live files, so that an interrupt never leaves it behind, and once the new file is
+// in place an interrupt puts it back.
 class OldFile {
   public:
     explicit OldFile(const fs::path& target) : target_(FileNamedBy(target)) {
@@ -30,35 +32,32 @@ class OldFile {
             return;
         }
         WatchInterrupts();
-        // A hard link where the file system has them, a copy where it has none.
-        const auto keep = [this](const fs::path& kept) {
+        bool linked = true;
+        const auto link = [&](const fs::path& kept) {
             const InterruptsHeld held;
-            kept_ = kept;
-            std::error_code link_failed;
-            fs::create_hard_link(target_, kept_, link_failed);
-            if (link_failed) {
-                if (link_failed == std::errc::file_exists) {
-                    return false;
-                }
-                std::error_code copy_failed;
-                fs::copy_file(target_, kept_, fs::copy_options::none, copy_failed);
-                if (copy_failed == std::errc::file_exists) {
-                    return false;
-                }
-                if (copy_failed) {
-                    CannotWrite(kCannotKeep + std::string(": ") + copy_failed.message());
-                }
+            std::error_code failed;
+            fs::create_hard_link(target_, kept, failed);
+            if (failed == std::errc::file_exists) {
+                return false;
             }
-            Register();
+            linked = !failed;
+            if (linked) {
+                kept_ = kept;
+                Register();
+            }
             return true;
         };
-        MakeUnderFreshName(target_.parent_path(), keep, RandomTemporaryName, kCannotKeep);
+        MakeUnderFreshName(target_.parent_path(), link, RandomTemporaryName, kCannotKeep);
+        if (!linked) {
+            KeepCopy();
+        }
     }
 
+    // A copy removes itself.
     ~OldFile() {
         const InterruptsHeld held;
         Done();
-        if (!kept_.empty()) {
+        if (!kept_.empty() && !copy_) {
             RemoveFile(kept_.c_str());
             DropLiveFile(kept_.c_str());
         }
@@ -78,7 +77,8 @@ class OldFile {
         }
     }
 
-    // Called with interrupts held, once all new files are in place: nothing goes back any more.
+    // Called with interrupts held, once all new files are in place and flushed: nothing goes
+    // back any more.
     void Done() {
         DropKeptFile(kept_.c_str());
         DropLiveFile(target_.c_str());
@@ -103,7 +103,7 @@ class OldFile {
     }
 
   private:
-    // Called with interrupts held, right after the kept file was made.
+    // Called with interrupts held, right after the kept link was made.
     void Register() {
         if (!AddLiveFile(kept_.c_str())) {
             RemoveFile(kept_.c_str());
@@ -113,11 +113,30 @@ class OldFile {
         }
     }
 
+    // Where the file system has no hard links (FAT, some network shares): a copy, made as a
+    // replacement file of the target's own, which a failure or an interrupt part-way removes
+    // like any other. Put back, it takes the target's place by the name kept_.
+    void KeepCopy() {
+        copy_ = std::make_unique<ReplacementFile>(target_);
+        std::ifstream old(target_, std::ios::binary);
+        std::vector<char> block(std::size_t{1} << 20);
+        while (old.read(block.data(), static_cast<std::streamsize>(block.size())) ||
+               old.gcount() > 0) {
+            copy_->Write(std::string_view(block.data(), static_cast<std::size_t>(old.gcount())));
+        }
+        if (!old.eof()) {
+            CannotWrite(kCannotKeep + std::string(": it could not be read"));
+        }
+        copy_->Finish();
+        kept_ = copy_->TemporaryPath();
+    }
+
     static constexpr const char* kCannotKeep =
         "the old file could not be kept until the new files are in place";
 
     fs::path target_;
     fs::path kept_;
+    std::unique_ptr<ReplacementFile> copy_;
     bool existed_ = false;
 };
 
@@ -131,34 +150,37 @@ ReplacementSet::ReplacementSet(std::span<const fs::path> targets)
     }
 }
 
+// Nothing is kept from the old files until every new file is in place and flushed: a failure or
+// an interrupt before that, the flush of a folder included, puts back every file replaced.
 void ReplacementSet::Commit() {
-    // The last one needs no copy: once it is in place, all are, and a failure before that leaves
-    // it as it was.
     std::vector<std::unique_ptr<OldFile>> old_files;
-    for (std::size_t i = 0; i + 1 < targets_.size(); ++i) {
-        old_files.push_back(
-            ForFile(targets_[i], [&] { return std::make_unique<OldFile>(targets_[i]); }));
+    for (const fs::path& target : targets_) {
+        old_files.push_back(ForFile(target, [&] { return std::make_unique<OldFile>(target); }));
     }
-    std::size_t committed = 0;
+    for (std::size_t i = 0; i < files_.size(); ++i) {
+        ForFile(targets_[i], [&] { files_[i]->Finish(); });
+    }
+    std::size_t replaced = 0;
     try {
-        for (; committed < files_.size(); ++committed) {
-            // An interrupt comes before this commit or after its old file is on the list to put
-            // back; after the last commit it puts nothing back.
+        for (; replaced < files_.size(); ++replaced) {
+            // An interrupt comes before this file is in place or after its old file is on the
+            // list to put back.
             const InterruptsHeld held;
-            ForFile(targets_[committed], [&] { files_[committed]->Commit(); });
-            if (committed < old_files.size()) {
-                old_files[committed]->Replaced();
-            } else {
-                for (const std::unique_ptr<OldFile>& old_file : old_files) {
-                    old_file->Done();
-                }
-            }
+            ForFile(targets_[replaced], [&] { files_[replaced]->PutInPlace(); });
+            old_files[replaced]->Replaced();
+        }
+        for (std::size_t i = 0; i < files_.size(); ++i) {
+            ForFile(targets_[i], [&] { files_[i]->FlushFolder(); });
         }
     } catch (...) {
-        for (std::size_t i = 0; i < committed; ++i) {
+        for (std::size_t i = 0; i < replaced; ++i) {
             old_files[i]->PutBack();
         }
         throw;
+    }
+    const InterruptsHeld held;
+    for (const std::unique_ptr<OldFile>& old_file : old_files) {
+        old_file->Done();
     }
 }
 
