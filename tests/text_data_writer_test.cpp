@@ -1,6 +1,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include <filesystem>
 #include <string>
 
@@ -232,6 +236,17 @@ struct WriteFailureCase {
 
 class WriteFailureTest : public ::testing::TestWithParam<WriteFailureCase> {};
 
+// What is no file: the NUL device on Windows, a named pipe elsewhere.
+fs::path SpecialFile(const fs::path& dir) {
+#ifdef _WIN32
+    static_cast<void>(dir);
+    return "NUL";
+#else
+    mkfifo((dir / "pipe").c_str(), 0666);
+    return dir / "pipe";
+#endif
+}
+
 TEST_P(WriteFailureTest, FailsAndLeavesEverythingAsItWas) {
     const WriteFailureCase& c = GetParam();
     TempDir dir;
@@ -279,6 +294,7 @@ INSTANTIATE_TEST_SUITE_P(
                          },
                          {",", "."},
                          "it is a folder, not a file"},
+        WriteFailureCase{"SpecialFile", SpecialFile, {",", "."}, "not a file"},
         WriteFailureCase{"MissingFolder",
                          [](const fs::path& dir) { return dir / "missing" / "out.txt"; },
                          {",", "."},

@@ -46,15 +46,41 @@ std::string NotAFile(fs::file_type type) {
     }
 }
 
+// The type of what is at `path`, links followed to the end of their chain.
+fs::file_type TypeAt(const fs::path& path) {
+    std::error_code ec;
+    const fs::file_type type = fs::status(path, ec).type();
+#ifdef _WIN32
+    // Devices (NUL, COM1) and pipes have no status the library reads; opened for no access, the
+    // system says what they are without touching them.
+    if (type == fs::file_type::not_found) {
+        const HANDLE file =
+            CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            const DWORD kind = GetFileType(file);
+            CloseHandle(file);
+            if (kind == FILE_TYPE_CHAR) {
+                return fs::file_type::character;
+            }
+            if (kind == FILE_TYPE_PIPE) {
+                return fs::file_type::fifo;
+            }
+        }
+    }
+#endif
+    return type;
+}
+
 }  // namespace
 
-// Links are followed: the type is that of the file at the end of the chain.
 void CheckOutputTarget(const fs::path& path) {
+    const fs::file_type type = TypeAt(path);
+    if (fs::exists(fs::file_status(type)) && type != fs::file_type::regular) {
+        CannotWrite("it is " + NotAFile(type) + ", not a file");
+    }
     std::error_code ec;
     const fs::file_status status = fs::status(path, ec);
-    if (fs::exists(status) && !fs::is_regular_file(status)) {
-        CannotWrite("it is " + NotAFile(status.type()) + ", not a file");
-    }
     if (fs::exists(status) && (status.permissions() & fs::perms::owner_write) == fs::perms::none) {
         CannotWrite("the file is read-only");
     }
