@@ -21,6 +21,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "replace_existing_win32.h"
 #else
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -318,6 +320,56 @@ TEST(ReplacementFileTest, ReplacesThroughReplaceFileKeepingAttributes) {
     }
     EXPECT_NE(GetFileAttributesW(target.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
     EXPECT_EQ(Entries(dir.Path()), (std::vector<std::string>{"fresh.txt", "study.txt"}));
+}
+
+// ReplaceFileW failing as Windows documents it can, a number of times before it works: a scanner
+// holding the file (a sharing violation, access denied), the new file not moved (1176: without a
+// backup name the old file is gone), the new file not moved after the old one went to the backup
+// name (1177). The target holds the old file or the new one, and nothing else is left.
+TEST(ReplacementFileTest, AFailedReplaceLeavesTheOldFileOrTheNewOne) {
+    struct Case {
+        DWORD error;
+        int failures;
+        std::string message;  // empty where the new file is in place
+    };
+    const std::vector<Case> cases = {
+        {ERROR_SHARING_VIOLATION, 3, ""},
+        {ERROR_ACCESS_DENIED, 100, "(tried 10 times in 900 ms)"},
+        {ERROR_UNABLE_TO_MOVE_REPLACEMENT, 1, "could not replace the old one"},
+        {ERROR_UNABLE_TO_MOVE_REPLACEMENT_2, 1, "could not replace the old one"}};
+    for (const auto& [error, failures, message] : cases) {
+        SCOPED_TRACE(error);
+        testing::TempDir dir;
+        const fs::path target = dir.Path() / "study.txt";
+        WriteFileText(target, "old");
+        int calls = 0;
+        const native_file::ReplaceFileCall system = native_file::SetReplaceFileCall(
+            [&](const wchar_t* replaced, const wchar_t* replacement, const wchar_t* backup) {
+                if (++calls > failures) {
+                    return native_file::SystemReplaceFile(replaced, replacement, backup);
+                }
+                if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT && backup == nullptr) {
+                    DeleteFileW(replaced);
+                } else if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
+                    const std::wstring elsewhere = std::wstring(replaced) + L".moved";
+                    MoveFileExW(replaced, backup != nullptr ? backup : elsewhere.c_str(),
+                                MOVEFILE_REPLACE_EXISTING);
+                }
+                SetLastError(error);
+                return FALSE;
+            });
+        std::string thrown;
+        try {
+            WriteTextData(target, DemoMomentData(), {",", "."});
+        } catch (const ConversionError& failure) {
+            thrown = failure.what();
+        }
+        native_file::SetReplaceFileCall(system);
+        EXPECT_THAT(thrown, HasSubstr(message));
+        EXPECT_EQ(thrown.empty(), message.empty()) << thrown;
+        EXPECT_EQ(ReadFileText(target), message.empty() ? kDemoComma : "old");
+        EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{"study.txt"});
+    }
 }
 
 #endif

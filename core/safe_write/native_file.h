@@ -25,4 +25,9 @@ void PutInPlace(const std::filesystem::path& replacement, const std::filesystem:
 // writes the move through).
 void FlushFolder(const std::filesystem::path& file);
 
+#ifdef _WIN32
+// The system's words for a Windows error code, as UTF-8.
+std::string ErrorText(unsigned long error);
+#endif
+
 }  // namespace dsf2vemo::native_file

@@ -4,13 +4,12 @@
 
 #include "conversion_error.h"
 #include "native_file.h"
+#include "replace_existing_win32.h"
 #include "wide_text.h"
 
 namespace dsf2vemo::native_file {
 
 namespace fs = std::filesystem;
-
-namespace {
 
 std::string ErrorText(DWORD error) {
     wchar_t* buffer = nullptr;
@@ -27,6 +26,8 @@ std::string ErrorText(DWORD error) {
     }
     return CodePageFromWide(CP_UTF8, wide);
 }
+
+namespace {
 
 std::string LastErrorText() {
     return ErrorText(GetLastError());
@@ -80,21 +81,14 @@ void Finish(NativeFile file, const fs::path& /*target*/) {
 }
 
 // ReplaceFileW keeps the target's attributes, security and time of creation; the attributes are
-// also set beforehand, for file systems (and Wine) where it doesn't. A target that isn't there
-// (or went meanwhile) is simply moved to.
+// also set beforehand, for file systems (and Wine) where it doesn't. A target that isn't there is
+// simply moved to.
 void PutInPlace(const fs::path& replacement, const fs::path& target) {
     const DWORD attributes = GetFileAttributesW(target.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES) {
         SetFileAttributesW(replacement.c_str(), attributes & kKeptAttributes);
-        if (ReplaceFileW(target.c_str(), replacement.c_str(), nullptr,
-                         REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr,
-                         nullptr)) {
-            return;
-        }
-        const DWORD error = GetLastError();
-        if (error != ERROR_FILE_NOT_FOUND) {
-            CannotWrite("the finished file could not replace the old one: " + ErrorText(error));
-        }
+        ReplaceExisting(replacement, target);
+        return;
     }
     if (!MoveFileExW(replacement.c_str(), target.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
