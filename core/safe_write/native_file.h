@@ -24,6 +24,12 @@ void PutInPlace(const std::filesystem::path& replacement, const std::filesystem:
 // Flushes the folder of `file` to disk, so that its new entry survives a crash (POSIX; Windows
 // writes the move through).
 void FlushFolder(const std::filesystem::path& file);
+// Whether FlushFolder does anything, and so can fail after a file is in place.
+#ifdef _WIN32
+inline constexpr bool kFlushesFolders = false;
+#else
+inline constexpr bool kFlushesFolders = true;
+#endif
 
 #ifdef _WIN32
 // The system's words for a Windows error code, as UTF-8.

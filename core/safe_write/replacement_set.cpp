@@ -8,6 +8,7 @@
 #include "conversion_error.h"
 #include "interrupt_cleanup.h"
 #include "link_chain.h"
+#include "native_file.h"
 
 namespace dsf2vemo {
 
@@ -140,6 +141,13 @@ class OldFile {
     bool existed_ = false;
 };
 
+// Called with interrupts held, once all new files are in place for good.
+void DropAll(const std::vector<std::unique_ptr<OldFile>>& old_files) {
+    for (const std::unique_ptr<OldFile>& old_file : old_files) {
+        old_file->Done();
+    }
+}
+
 }  // namespace
 
 ReplacementSet::ReplacementSet(std::span<const fs::path> targets)
@@ -153,9 +161,15 @@ ReplacementSet::ReplacementSet(std::span<const fs::path> targets)
 // Nothing is kept from the old files until every new file is in place and flushed: a failure or
 // an interrupt before that, the flush of a folder included, puts back every file replaced.
 void ReplacementSet::Commit() {
+    // The last one needs no kept file where nothing can fail after it is in place (Windows writes
+    // the move through): once it is, all are. There a kept link could not even be removed while
+    // someone holds the target open.
     std::vector<std::unique_ptr<OldFile>> old_files;
-    for (const fs::path& target : targets_) {
-        old_files.push_back(ForFile(target, [&] { return std::make_unique<OldFile>(target); }));
+    for (std::size_t i = 0; i < targets_.size(); ++i) {
+        if (i + 1 < targets_.size() || native_file::kFlushesFolders) {
+            old_files.push_back(
+                ForFile(targets_[i], [&] { return std::make_unique<OldFile>(targets_[i]); }));
+        }
     }
     for (std::size_t i = 0; i < files_.size(); ++i) {
         ForFile(targets_[i], [&] { files_[i]->Finish(); });
@@ -167,21 +181,24 @@ void ReplacementSet::Commit() {
             // list to put back.
             const InterruptsHeld held;
             ForFile(targets_[replaced], [&] { files_[replaced]->PutInPlace(); });
-            old_files[replaced]->Replaced();
+            if (replaced < old_files.size()) {
+                old_files[replaced]->Replaced();
+            } else {
+                // The last, with no kept file: nothing goes back any more.
+                DropAll(old_files);
+            }
         }
         for (std::size_t i = 0; i < files_.size(); ++i) {
             ForFile(targets_[i], [&] { files_[i]->FlushFolder(); });
         }
     } catch (...) {
-        for (std::size_t i = 0; i < replaced; ++i) {
+        for (std::size_t i = 0; i < replaced && i < old_files.size(); ++i) {
             old_files[i]->PutBack();
         }
         throw;
     }
     const InterruptsHeld held;
-    for (const std::unique_ptr<OldFile>& old_file : old_files) {
-        old_file->Done();
-    }
+    DropAll(old_files);
 }
 
 }  // namespace dsf2vemo
