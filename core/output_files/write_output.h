@@ -15,7 +15,8 @@ namespace dsf2vemo {
 
 // Writing the formats to disk: each file goes to a temporary file beside its target, which
 // replaces the target only once complete, so that a failure leaves no partial file and any
-// existing file unchanged. A read-only or folder target is refused before anything is written.
+// existing file unchanged. A read-only target, and one that is no file (a folder, a pipe, a
+// device), is refused before anything is written.
 // Failures throw ConversionError; one that concerns a file other than the output named (the data
 // file of Mplus) names that file in File().
 

@@ -20,12 +20,12 @@ class ReplacementSet {
 
     ReplacementFile& File(std::size_t index) { return *files_.at(index); }
 
-    // Keeps the old file of each target (for a link, the file it names) beside it under a
-    // temporary name (a hard link, or a copy where the file system has none), finishes every
-    // replacement, puts them in place in order and flushes their folders; only then are the kept
-    // files removed. When any step fails, the files already replaced are put back as they were
-    // (the ones that didn't exist removed) before the failure is passed on. An interrupt before
-    // the end does the same.
+    // Keeps the old file of each target (for a link, the file it names; on Windows all but the
+    // last, whose move is written through) beside it under a temporary name (a hard link, or a
+    // copy where the file system has none), finishes every replacement, puts them in place in
+    // order and flushes their folders; only then are the kept files removed. When any step fails,
+    // the files already replaced are put back as they were (the ones that didn't exist removed)
+    // before the failure is passed on. An interrupt before the end does the same.
     void Commit();
 
   private:
