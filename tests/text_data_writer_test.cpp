@@ -236,14 +236,15 @@ struct WriteFailureCase {
 
 class WriteFailureTest : public ::testing::TestWithParam<WriteFailureCase> {};
 
-// What is no file: the NUL device on Windows, a named pipe elsewhere.
+// What is no file: the NUL device on Windows, elsewhere a link to a named pipe.
 fs::path SpecialFile(const fs::path& dir) {
 #ifdef _WIN32
     static_cast<void>(dir);
     return "NUL";
 #else
     mkfifo((dir / "pipe").c_str(), 0666);
-    return dir / "pipe";
+    fs::create_symlink("pipe", dir / "out.txt");
+    return dir / "out.txt";
 #endif
 }
 
