@@ -114,7 +114,7 @@ TEST(ReplacementSetTest, ReplacingExistingFilesLeavesNoKeptCopy) {
 // The Mplus files under failures strace injects: SIGTERM or EIO as the N-th flush begins (with
 // hard links: the new data file, the new input file, the data file's folder, the input file's
 // folder; where the old files are kept by copying, their copies come first), a file system
-// without hard links (EPERM), copies that can't be written. Files replaced together stay
+// without hard links (EPERM), copies that can't be finished. Files replaced together stay
 // together: until both are in place and flushed, a failure or a signal puts back the files
 // replaced (removing those that didn't exist), and no kept old file is ever left behind.
 TEST(ReplacementSetTest, AFailureOrASignalLeavesBothOldOrBothNew) {
@@ -139,7 +139,7 @@ TEST(ReplacementSetTest, AFailureOrASignalLeavesBothOldOrBothNew) {
         {{"fsync:error=EIO:when=3"}, true, 1, false},
         {{"fsync:error=EIO:when=4"}, true, 1, false},
         {{no_links}, true, 0, true},
-        {{no_links, "write:error=ENOSPC:when=4+", "copy_file_range,sendfile:error=ENOSPC"},
+        {{no_links, "fsync:error=EIO:when=2", "copy_file_range,sendfile:error=ENOSPC"},
          true,
          1,
          false},

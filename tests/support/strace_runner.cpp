@@ -19,19 +19,16 @@ std::string StraceUnavailable() {
     return "strace can't trace here: " + probe.err;
 }
 
-// Only the system calls injected into are traced, to /dev/null.
 ChildResult RunInjecting(const std::filesystem::path& program,
                          const std::vector<std::string>& injections,
                          const std::vector<std::string>& arguments,
                          const std::filesystem::path& scratch) {
     std::vector<std::string> strace_arguments = {"-o", "/dev/null", "-E",
                                                  "ASAN_OPTIONS=detect_leaks=0"};
-    std::string traced;
     for (const std::string& injection : injections) {
-        traced += (traced.empty() ? "" : ",") + injection.substr(0, injection.find(':'));
         strace_arguments.insert(strace_arguments.end(), {"-e", "inject=" + injection});
     }
-    strace_arguments.insert(strace_arguments.end(), {"-e", "trace=" + traced, program.string()});
+    strace_arguments.push_back(program.string());
     strace_arguments.insert(strace_arguments.end(), arguments.begin(), arguments.end());
     return RunChild(kStrace, strace_arguments, {}, scratch);
 }
