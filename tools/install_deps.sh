@@ -7,9 +7,9 @@ set -euo pipefail
 
 packages_for() {
     case "$1" in
-        native) echo "cmake g++ make libcli11-dev libgtest-dev libgmock-dev googletest libeigen3-dev nlohmann-json3-dev locales strace" ;;
+        native) echo "cmake g++ make libcli11-dev libgtest-dev libgmock-dev googletest libeigen3-dev nlohmann-json3-dev libfmt-dev locales strace" ;;
         bench) echo "libbenchmark-dev time hyperfine" ;;
-        windows) echo "g++-mingw-w64-x86-64-posix wine64 wine fonts-wine xvfb bsdutils zip unzip wixl nlohmann-json3-dev" ;;
+        windows) echo "g++-mingw-w64-x86-64-posix wine64 wine fonts-wine xvfb bsdutils zip unzip wixl nlohmann-json3-dev libfmt-dev" ;;
         screenshot) echo "xvfb imagemagick xdotool" ;;
         fuzz) echo "clang-14 libclang-rt-14-dev llvm-14" ;;
         *) echo "install_deps.sh: unknown group '$1'" >&2; exit 2 ;;

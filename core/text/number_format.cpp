@@ -1,12 +1,19 @@
 #include "number_format.h"
 
+#include <fmt/compile.h>
+#include <fmt/format.h>
+
 #include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
-#include <cstring>
-#include <iterator>
+#include <limits>
+
+// {fmt} formats every double here, in every build: not every standard library has
+// floating-point std::to_chars, and the bytes must not depend on which one a build has. The
+// layouts are this program's own, built from {fmt}'s digits.
 
 namespace dsf2vemo {
 
@@ -25,34 +32,87 @@ bool AppendNonFinite(std::string& out, double value) {
     return false;
 }
 
-// A positive value rounded to 15 significant digits: d1.d2d3… × 10^exponent, trailing zeros
-// removed.
+// A compiled format into a buffer large enough for any double in it.
+template <std::size_t N, class Format, class... Args>
+std::string_view FormatInto(std::array<char, N>& buffer, const Format& format,
+                            const Args&... args) {
+    const char* end = fmt::format_to(buffer.data(), format, args...);
+    return {buffer.data(), static_cast<std::size_t>(end - buffer.data())};
+}
+
+// Decimal digits d1 d2 … dn and the exponent of d1.d2…dn × 10^exponent, with no trailing zeros
+// (but for a zero value, one digit 0).
 struct Significand {
-    std::array<char, 16> digits{};
+    std::array<char, 24> digits{};
     int count = 0;
     int exponent = 0;
 };
 
-Significand RoundTo15Digits(double magnitude) {
-    // "d.dddddddddddddde+XX": std::to_chars rounds the exact binary value correctly.
-    std::array<char, 32> buffer{};
-    const char* end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), magnitude,
-                                    std::chars_format::scientific, 14)
-                          .ptr;
+// The significand of `digits` × 10^`exponent`.
+Significand SignificandOf(std::uint64_t digits, int exponent) {
     Significand s;
-    s.digits[0] = buffer[0];
-    std::memcpy(s.digits.data() + 1, buffer.data() + 2, 14);
-    s.count = 15;
+    const char* end = std::to_chars(s.digits.data(), s.digits.data() + s.digits.size(), digits).ptr;
+    s.count = static_cast<int>(end - s.digits.data());
+    s.exponent = exponent + s.count - 1;
     while (s.count > 1 && s.digits[static_cast<std::size_t>(s.count - 1)] == '0') {
         --s.count;
     }
-    // Two or three exponent digits after "e+" or "e-".
-    int exponent = 0;
-    for (const char* p = buffer.data() + 18; p != end; ++p) {
-        exponent = 10 * exponent + (*p - '0');
-    }
-    s.exponent = buffer[17] == '-' ? -exponent : exponent;
     return s;
+}
+
+// The shortest digits that read back as the same positive double: {fmt}'s Dragonbox, what its
+// "{}" writes, taken before {fmt} lays them out (at other switches to the exponent form than
+// those wanted here).
+fmt::detail::dragonbox::decimal_fp<double> ShortestDecimal(double magnitude) {
+    return fmt::detail::dragonbox::to_decimal(magnitude);
+}
+
+Significand ShortestSignificand(double magnitude) {
+    if (magnitude == 0) {
+        return SignificandOf(0, 0);
+    }
+    const auto decimal = ShortestDecimal(magnitude);
+    return SignificandOf(decimal.significand, decimal.exponent);
+}
+
+// The digits of {fmt}'s "d.dddddddddddddde+XX", the exact binary value correctly rounded.
+Significand FifteenDigitsExactly(double magnitude) {
+    std::array<char, 32> buffer{};
+    const std::string_view text = FormatInto(buffer, FMT_COMPILE("{:.14e}"), magnitude);
+    std::uint64_t digits = static_cast<std::uint64_t>(text[0] - '0');
+    for (const char c : text.substr(2, 14)) {
+        digits = 10 * digits + static_cast<std::uint64_t>(c - '0');
+    }
+    int exponent = 0;
+    for (const char c : text.substr(18)) {
+        exponent = 10 * exponent + (c - '0');
+    }
+    return SignificandOf(digits, (text[17] == '-' ? -exponent : exponent) - 14);
+}
+
+// A positive finite value rounded to 15 significant digits. For a normal double the shortest
+// digits are the rounding itself where they have at most 15 (they are within half a step between
+// doubles of the value, less than half a unit of a 15th digit); where they have more, they are
+// the nearest of their length to the value, so the value lies on their side of any half of a
+// 15th digit but the one they may equal. Only then, and for subnormals, does {fmt} round the
+// exact value, which takes longer.
+Significand RoundTo15Digits(double magnitude) {
+    if (magnitude < std::numeric_limits<double>::min()) {
+        return FifteenDigitsExactly(magnitude);
+    }
+    const auto shortest = ShortestDecimal(magnitude);
+    std::uint64_t unit = 1;
+    int dropped_digits = 0;
+    for (std::uint64_t rest = shortest.significand; rest >= 1'000'000'000'000'000; rest /= 10) {
+        unit *= 10;
+        ++dropped_digits;
+    }
+    const std::uint64_t dropped = shortest.significand % unit;
+    if (2 * dropped == unit) {
+        return FifteenDigitsExactly(magnitude);
+    }
+    return SignificandOf(shortest.significand / unit + (2 * dropped > unit ? 1 : 0),
+                         shortest.exponent + dropped_digits);
 }
 
 // Digits `from` to `to` of the significand, zeros past its last digit.
@@ -66,6 +126,52 @@ void AppendDigits(std::string& out, const Significand& s, int from, int to) {
     }
 }
 
+// The exponent form d[.ddd]E±XX of a significand, at least two exponent digits.
+void AppendExponentForm(std::string& out, const Significand& s, std::string_view point,
+                        char letter) {
+    out += s.digits[0];
+    if (s.count > 1) {
+        out.append(point);
+        AppendDigits(out, s, 1, s.count);
+    }
+    out += letter;
+    out += s.exponent < 0 ? '-' : '+';
+    const int exponent = std::abs(s.exponent);
+    if (exponent < 10) {
+        out += '0';
+    }
+    std::array<char, 8> text{};
+    const auto end = std::to_chars(text.data(), text.data() + text.size(), exponent);
+    out.append(text.data(), end.ptr);
+}
+
+// The fixed form of a significand with digits after the point: "0.000ddd" or "dd.ddd".
+void AppendFixedFraction(std::string& out, const Significand& s, std::string_view point) {
+    if (s.exponent < 0) {
+        out += '0';
+        out.append(point);
+        out.append(static_cast<std::size_t>(-s.exponent - 1), '0');
+        AppendDigits(out, s, 0, s.count);
+    } else {
+        AppendDigits(out, s, 0, s.exponent + 1);
+        if (s.count > s.exponent + 1) {
+            out.append(point);
+            AppendDigits(out, s, s.exponent + 1, s.count);
+        }
+    }
+}
+
+// Characters of each form of the same digits, for the rule that picks the shorter.
+int FixedLength(const Significand& s) {
+    if (s.exponent >= s.count - 1) {
+        return s.exponent + 1;
+    }
+    return s.exponent >= 0 ? s.count + 1 : s.count - s.exponent + 1;
+}
+int ExponentFormLength(const Significand& s) {
+    return s.count + (s.count > 1 ? 1 : 0) + 2 + (std::abs(s.exponent) >= 100 ? 3 : 2);
+}
+
 }  // namespace
 
 void AppendThreeDecimals(std::string& out, double value, std::string_view decimal_separator) {
@@ -74,10 +180,7 @@ void AppendThreeDecimals(std::string& out, double value, std::string_view decima
     }
     // Large enough for the 309 integer digits of DBL_MAX, the point and three decimals.
     std::array<char, 330> buffer{};
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(),
-                                      std::fabs(value), std::chars_format::fixed, 3);
-    const std::string_view text(buffer.data(),
-                                static_cast<std::size_t>(result.ptr - buffer.data()));
+    const std::string_view text = FormatInto(buffer, FMT_COMPILE("{:.3f}"), std::fabs(value));
     if (value < 0 && text != "0.000") {
         out += '-';
     }
@@ -102,45 +205,35 @@ void AppendGeneralNumber(std::string& out, double value, std::string_view decima
     }
     const Significand s = RoundTo15Digits(std::fabs(value));
     if (s.exponent < -4 || s.exponent >= 15) {
-        out += s.digits[0];
-        if (s.count > 1) {
-            out.append(decimal_separator);
-            AppendDigits(out, s, 1, s.count);
-        }
-        out += 'E';
-        out += s.exponent < 0 ? '-' : '+';
-        const int exponent = std::abs(s.exponent);
-        if (exponent < 10) {
-            out += '0';
-        }
-        std::array<char, 8> text{};
-        const auto end = std::to_chars(text.data(), text.data() + text.size(), exponent);
-        out.append(text.data(), end.ptr);
-    } else if (s.exponent < 0) {
-        out += '0';
-        out.append(decimal_separator);
-        out.append(static_cast<std::size_t>(-s.exponent - 1), '0');
-        AppendDigits(out, s, 0, s.count);
+        AppendExponentForm(out, s, decimal_separator, 'E');
     } else {
-        AppendDigits(out, s, 0, s.exponent + 1);
-        if (s.count > s.exponent + 1) {
-            out.append(decimal_separator);
-            AppendDigits(out, s, s.exponent + 1, s.count);
-        }
+        AppendFixedFraction(out, s, decimal_separator);
     }
 }
 
 void AppendShortestNumber(std::string& out, double value, ShortestSpelling spelling) {
-    if (spelling.negative_zero_with_point && value == 0 && std::signbit(value)) {
-        out += "-0.0";
-        return;
+    if (std::signbit(value)) {
+        if (spelling.negative_zero_with_point && value == 0) {
+            out += "-0.0";
+            return;
+        }
+        out += '-';
     }
-    char buffer[32];
-    char* const end = std::to_chars(std::begin(buffer), std::end(buffer), value).ptr;
-    if (spelling.exponent != 'e') {
-        std::replace(std::begin(buffer), end, 'e', spelling.exponent);
+    // The shorter of the fixed and the exponent form, the fixed one on a tie.
+    const double magnitude = std::fabs(value);
+    const Significand s = ShortestSignificand(magnitude);
+    if (ExponentFormLength(s) < FixedLength(s)) {
+        AppendExponentForm(out, s, ".", spelling.exponent);
+    } else if (s.exponent < s.count - 1) {
+        AppendFixedFraction(out, s, ".");
+    } else if (s.exponent < 15) {
+        // Below 2^53 every integer is a double of its own: the digits are the exact value.
+        AppendDigits(out, s, 0, s.exponent + 1);
+    } else {
+        // Beyond, the fixed form is the exact integer value, not the digits padded with zeros.
+        std::array<char, 32> exact{};
+        out.append(FormatInto(exact, FMT_COMPILE("{:.0f}"), magnitude));
     }
-    out.append(buffer, end);
 }
 
 void AppendSignificantDigits(std::string& out, double value, int digits,
@@ -149,14 +242,13 @@ void AppendSignificantDigits(std::string& out, double value, int digits,
         return;
     }
     std::array<char, 32> buffer{};
-    const char* end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                    std::chars_format::general, digits)
-                          .ptr;
-    for (const char* c = buffer.data(); c != end; ++c) {
-        if (*c == '.') {
+    const char* end = fmt::format_to(buffer.data(), "{:.{}g}", value, digits);
+    for (const char c :
+         std::string_view(buffer.data(), static_cast<std::size_t>(end - buffer.data()))) {
+        if (c == '.') {
             out.append(decimal_separator);
         } else {
-            out += *c;
+            out += c;
         }
     }
 }
