@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "dsf_builder.h"
+#include "output_name.h"
 #include "output_path.h"
 #include "output_target.h"
 #include "temp_dir.h"
@@ -33,6 +34,21 @@ TEST(OutputPathTest, DefaultIsTheInputsFolderAndNameUpToTheLastDotWithTxt) {
         EXPECT_EQ(DefaultOutputPath(input), output) << input;
     }
     EXPECT_EQ(DefaultOutputPath("study.dsf"), fs::current_path() / "study.txt");
+}
+
+TEST(OutputPathTest, NameAloneKeepsTheNameUpToTheLastDotWithTheFormatsExtension) {
+    const struct {
+        const char* input;
+        OutputFormat format;
+        const char* output;
+    } cases[] = {{"study.dsf", OutputFormat::Vemo, "study.txt"},
+                 {"my.study.final.dsf", OutputFormat::Json, "my.study.final.json"},
+                 {"study", OutputFormat::Mplus, "study.inp"},
+                 {"a\\b.c.dsf", OutputFormat::Vemo, "a\\b.c.txt"},
+                 {".dsf", OutputFormat::Vemo, ".txt"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(DefaultOutputName(c.input, c.format), c.output) << c.input;
+    }
 }
 
 TEST(OutputPathTest, SameFileAsTheFileSystemSeesIt) {
