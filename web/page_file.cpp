@@ -1,0 +1,112 @@
+#include "page_file.h"
+
+#include <exception>
+#include <new>
+#include <span>
+#include <utility>
+
+#include "conversion_error.h"
+#include "json_writer.h"
+#include "mplus_writer.h"
+#include "output_name.h"
+#include "page_text.h"
+#include "text_data_writer.h"
+
+namespace dsf2vemo::web {
+
+std::string DescriptionOfCurrentFailure() {
+    try {
+        throw;
+    } catch (const std::bad_alloc&) {
+        return "not enough memory";
+    } catch (const std::exception& error) {
+        return error.what();
+    } catch (...) {
+        return "an unknown error";
+    }
+}
+
+PageFile::PageFile(std::string name, std::string_view bytes, std::string decimal_separator)
+    : name_(std::move(name)),
+      decimal_separator_(std::move(decimal_separator)),
+      echo_(decimal_separator_) {
+    try {
+        file_ =
+            ParseDsfFile(std::as_bytes(std::span<const char>(bytes.data(), bytes.size())), echo_);
+    } catch (...) {
+        failure_ = DescriptionOfCurrentFailure();
+    }
+    ShowEchoAndWarnings({});
+}
+
+void PageFile::Diagnose() {
+    if (!file_) {
+        return;
+    }
+    try {
+        findings_ = dsf2vemo::Diagnose(*file_, {decimal_separator_});
+    } catch (...) {
+        // The warnings are advice: a file read successfully stays convertible without them.
+    }
+    ShowEchoAndWarnings({});
+}
+
+// The echo with the Warnings block of the findings and `more` after them, built anew each time
+// so that converting again doesn't repeat a warning.
+void PageFile::ShowEchoAndWarnings(const std::vector<std::string>& more) {
+    TextPane pane(decimal_separator_);
+    pane.SetResultsText(echo_.Text());
+    std::vector<Finding> warnings = findings_;
+    for (const std::string& sentence : more) {
+        warnings.push_back({"written", sentence});
+    }
+    AppendWarnings(pane, warnings);
+    pane_ = PageTextFromPane(pane.Text());
+}
+
+std::string PageFile::OutputName(OutputFormat format) const {
+    return DefaultOutputName(name_, format);
+}
+
+PageConversion PageFile::Convert(OutputFormat format, const Separators& separators) {
+    PageConversion conversion;
+    if (!file_) {
+        conversion.failure = "no data system file has been read successfully";
+        return conversion;
+    }
+    const std::string output = OutputName(format);
+    try {
+        switch (format) {
+            case OutputFormat::Vemo:
+                conversion.files.push_back({output, FormatTextData(file_->Moments, separators)});
+                break;
+            case OutputFormat::Json:
+                conversion.files.push_back({output, FormatJson(*file_)});
+                break;
+            case OutputFormat::Mplus: {
+                const std::string data_name = MplusDataPath(output).filename().string();
+                CheckMplusDataFileName(data_name);
+                const std::optional<std::string> data_name_text = FileTextFromPage(data_name);
+                if (!data_name_text) {
+                    Refuse("the data file's name \"" + data_name +
+                           "\" holds a character that code page 1252 of the input file can't "
+                           "hold");
+                }
+                MplusFiles mplus = FormatMplus(*file_, *data_name_text);
+                conversion.files.push_back({output, std::move(mplus.input)});
+                conversion.files.push_back({data_name, std::move(mplus.data)});
+                const std::string sentence = RenamingSentence(mplus.renamings);
+                if (!sentence.empty()) {
+                    ShowEchoAndWarnings({sentence});
+                }
+                break;
+            }
+        }
+    } catch (...) {
+        conversion.files.clear();
+        conversion.failure = DescriptionOfCurrentFailure();
+    }
+    return conversion;
+}
+
+}  // namespace dsf2vemo::web
