@@ -162,9 +162,17 @@
         entry.saved.append('Saved: ');
         links.forEach((link, i) => entry.saved.append(...(i > 0 ? [', ', link] : [link])));
         entry.saved.hidden = false;
-        for (const link of links) {
+        links.forEach(download);
+    }
+
+    // Chromium drops what a page downloads beyond ten a second: the files go one at a time, a
+    // little apart. The links stay for another try.
+    let downloads = Promise.resolve();
+    function download(link) {
+        downloads = downloads.then(() => {
             link.click();
-        }
+            return new Promise((resolve) => setTimeout(resolve, 150));
+        });
     }
 
     async function convertAll() {
