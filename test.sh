@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the native build with warnings as errors, the same tests
 # under AddressSanitizer and UndefinedBehaviorSanitizer, the Windows build under Wine and its zip
-# package, then each fuzz target for a bounded time (FUZZ_SECONDS per target, 30 by default).
+# package, the browser page in headless Chromium, then each fuzz target for a bounded time
+# (FUZZ_SECONDS per target, 30 by default).
 set -euo pipefail
 cd "$(dirname "$0")"
 # Two jobs at most: the machines have two cores.
@@ -36,10 +37,28 @@ for preset in linux linux-asan windows; do
     echo "== $preset: tested in $((SECONDS - start)) s"
 done
 
+# The page, built for the browser and tested in headless Chromium against the linux build's
+# converter and tools.
+echo "== web"
+start=$SECONDS
+tools/install_deps.sh web
+if ! { cmake --preset web >/dev/null && cmake --build --preset web -j "$jobs"; }; then
+    echo "== web: the page's build FAILED" >&2
+    exit 1
+fi
+log=build/web-build/page-test.log
+if ! node --test tests/web/ >"$log" 2>&1; then
+    cat "$log"
+    echo "== web: the page's tests in Chromium FAILED (log: $log)" >&2
+    exit 1
+fi
+passed=$((passed + $(sed -n 's/^# pass \([0-9]*\)$/\1/p' "$log")))
+echo "== web: built and tested in $((SECONDS - start)) s ($(sed -n 's/^# pass //p' "$log") passed)"
+
 echo "== fuzz"
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$jobs"
 fuzz/run_fuzzers.sh "${FUZZ_SECONDS:-30}"
 
-echo "== all test suites and both fuzzers passed"
+echo "== all test suites, the page's tests and both fuzzers passed"
 echo "$passed passed, 0 failed"

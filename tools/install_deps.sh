@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs, on Debian 12, what the build needs and is missing. Groups: native (the default),
-# bench, windows (cross build, Wine, `script` for terminal tests, zip and wixl for the packages) and
-# screenshot (tools/wine/with_xvfb.sh and pictures of its display). Prints nothing when
-# everything is there.
+# bench, windows (cross build, Wine, `script` for terminal tests, zip and wixl for the packages),
+# screenshot (tools/wine/with_xvfb.sh and pictures of its display) and web (emscripten for the
+# page, Chromium and, from npm as package-lock.json pins them, what drives it). Prints nothing
+# when everything is there.
 set -euo pipefail
 
 packages_for() {
@@ -12,6 +13,7 @@ packages_for() {
         windows) echo "g++-mingw-w64-x86-64-posix wine64 wine fonts-wine xvfb bsdutils zip unzip wixl nlohmann-json3-dev libfmt-dev" ;;
         screenshot) echo "xvfb imagemagick xdotool" ;;
         fuzz) echo "clang-14 libclang-rt-14-dev llvm-14" ;;
+        web) echo "emscripten chromium libfmt-dev" ;;
         *) echo "install_deps.sh: unknown group '$1'" >&2; exit 2 ;;
     esac
 }
@@ -36,3 +38,12 @@ if [ ${#missing[@]} -gt 0 ]; then
     "${sudo_cmd[@]}" apt-get update -qq
     "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
+
+# The page's test tools from npm into node_modules, unless they are newer than the lock file.
+root=$(cd "$(dirname "$0")/.." && pwd)
+for group in "${groups[@]}"; do
+    if [ "$group" = web ] && [ ! "$root/node_modules/.package-lock.json" -nt "$root/package-lock.json" ]; then
+        echo "Installing from npm: $(cd "$root" && node -p 'Object.keys(require("./package.json").devDependencies).join(" ")')"
+        (cd "$root" && npm ci --no-audit --no-fund --loglevel=error >/dev/null)
+    fi
+done
