@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <limits>
+#include <optional>
 
 // {fmt} formats every double here, in every build: not every standard library has
 // floating-point std::to_chars, and the bytes must not depend on which one a build has. The
@@ -90,29 +91,69 @@ Significand FifteenDigitsExactly(double magnitude) {
     return SignificandOf(digits, (text[17] == '-' ? -exponent : exponent) - 14);
 }
 
-// A positive finite value rounded to 15 significant digits. For a normal double the shortest
-// digits are the rounding itself where they have at most 15 (they are within half a step between
-// doubles of the value, less than half a unit of a 15th digit); where they have more, they are
-// the nearest of their length to the value, so the value lies on their side of any half of a
-// 15th digit but the one they may equal. Only then, and for subnormals, does {fmt} round the
-// exact value, which takes longer.
+// 10^0 to 10^19, every power of ten a 64-bit unsigned integer holds.
+constexpr std::array<std::uint64_t, 20> kPowersOf10 = [] {
+    std::array<std::uint64_t, 20> powers{};
+    std::uint64_t power = 1;
+    for (std::uint64_t& entry : powers) {
+        entry = power;
+        power *= 10;
+    }
+    return powers;
+}();
+
+std::uint64_t PowerOf10(int exponent) {
+    return kPowersOf10[static_cast<std::size_t>(exponent)];
+}
+
+int DigitCount(std::uint64_t value) {
+    int count = 1;
+    while (count < 20 && value >= kPowersOf10[static_cast<std::size_t>(count)]) {
+        ++count;
+    }
+    return count;
+}
+
+// The shortest digits of a normal double rounded to a multiple of 10^`position`, in units of it,
+// the way its exact value rounds. They are the nearest of their length to the value, so any half
+// unit between them and the value, which has no more digits than they have, would be nearer:
+// there is none, unless they are that half themselves. Then, std::nullopt: only the exact value
+// can decide. Where they end above `position`, the caller has made sure that the value is within
+// half a unit of them.
+std::optional<std::uint64_t> RoundedShortest(fmt::detail::dragonbox::decimal_fp<double> shortest,
+                                             int position) {
+    if (shortest.exponent >= position) {
+        return shortest.significand * PowerOf10(shortest.exponent - position);
+    }
+    const std::uint64_t unit = PowerOf10(position - shortest.exponent);
+    const std::uint64_t dropped = shortest.significand % unit;
+    if (2 * dropped == unit) {
+        return std::nullopt;
+    }
+    return shortest.significand / unit + (2 * dropped > unit ? 1 : 0);
+}
+
+// A positive finite value rounded to 15 significant digits: for a normal double, from its
+// shortest digits (within half a step between doubles of it, less than half a unit of a 15th
+// digit); otherwise by {fmt} from the exact value, which takes longer.
 Significand RoundTo15Digits(double magnitude) {
     if (magnitude < std::numeric_limits<double>::min()) {
         return FifteenDigitsExactly(magnitude);
     }
     const auto shortest = ShortestDecimal(magnitude);
-    std::uint64_t unit = 1;
-    int dropped_digits = 0;
-    for (std::uint64_t rest = shortest.significand; rest >= 1'000'000'000'000'000; rest /= 10) {
-        unit *= 10;
-        ++dropped_digits;
+    const int position = shortest.exponent + DigitCount(shortest.significand) - 15;
+    const std::optional<std::uint64_t> rounded = RoundedShortest(shortest, position);
+    return rounded ? SignificandOf(*rounded, position) : FifteenDigitsExactly(magnitude);
+}
+
+// A value from 0.001 up to 2^42 in thousandths, rounded to the nearest, from its shortest digits:
+// there, half a step between doubles is less than half a thousandth. std::nullopt outside, and
+// where {fmt} must round the exact value.
+std::optional<std::uint64_t> Thousandths(double magnitude) {
+    if (!(magnitude >= 1e-3 && magnitude < 0x1p42)) {
+        return std::nullopt;
     }
-    const std::uint64_t dropped = shortest.significand % unit;
-    if (2 * dropped == unit) {
-        return FifteenDigitsExactly(magnitude);
-    }
-    return SignificandOf(shortest.significand / unit + (2 * dropped > unit ? 1 : 0),
-                         shortest.exponent + dropped_digits);
+    return RoundedShortest(ShortestDecimal(magnitude), -3);
 }
 
 // Digits `from` to `to` of the significand, zeros past its last digit.
@@ -178,8 +219,25 @@ void AppendThreeDecimals(std::string& out, double value, std::string_view decima
     if (AppendNonFinite(out, value)) {
         return;
     }
+    if (const std::optional<std::uint64_t> thousandths = Thousandths(std::fabs(value))) {
+        if (value < 0 && *thousandths != 0) {
+            out += '-';
+        }
+        std::array<char, 24> digits;
+        if (*thousandths >= 1000) {
+            out.append(digits.data(), std::to_chars(digits.data(), digits.data() + digits.size(),
+                                                    *thousandths / 1000)
+                                          .ptr);
+        }
+        out.append(decimal_separator);
+        const auto decimals = static_cast<int>(*thousandths % 1000);
+        out += static_cast<char>('0' + decimals / 100);
+        out += static_cast<char>('0' + decimals / 10 % 10);
+        out += static_cast<char>('0' + decimals % 10);
+        return;
+    }
     // Large enough for the 309 integer digits of DBL_MAX, the point and three decimals.
-    std::array<char, 330> buffer{};
+    std::array<char, 330> buffer;
     const std::string_view text = FormatInto(buffer, FMT_COMPILE("{:.3f}"), std::fabs(value));
     if (value < 0 && text != "0.000") {
         out += '-';
