@@ -78,6 +78,7 @@ class WebFile {
         result.set("files", files);
         result.set("failure", conversion.failure);
         result.set("output", file_.OutputName(format));
+        result.set("paneChanged", conversion.pane_changed);
         return result;
     }
 

@@ -36,7 +36,6 @@ PageFile::PageFile(std::string name, std::string_view bytes, std::string decimal
     } catch (...) {
         failure_ = DescriptionOfCurrentFailure();
     }
-    ShowEchoAndWarnings({});
 }
 
 void PageFile::Diagnose() {
@@ -48,20 +47,20 @@ void PageFile::Diagnose() {
     } catch (...) {
         // The warnings are advice: a file read successfully stays convertible without them.
     }
-    ShowEchoAndWarnings({});
 }
 
-// The echo with the Warnings block of the findings and `more` after them, built anew each time
-// so that converting again doesn't repeat a warning.
-void PageFile::ShowEchoAndWarnings(const std::vector<std::string>& more) {
-    TextPane pane(decimal_separator_);
-    pane.SetResultsText(echo_.Text());
-    std::vector<Finding> warnings = findings_;
-    for (const std::string& sentence : more) {
-        warnings.push_back({"written", sentence});
+std::string PageFile::PaneText() const {
+    // The Warnings block only appends to the echo: it is made on its own, and the echo, which
+    // may be large, is not copied for it.
+    TextPane warnings(decimal_separator_);
+    std::vector<Finding> all = findings_;
+    for (const std::string& sentence : notes_) {
+        all.push_back({"written", sentence});
     }
-    AppendWarnings(pane, warnings);
-    pane_ = PageTextFromPane(pane.Text());
+    AppendWarnings(warnings, all);
+    std::string text = PageTextFromPane(echo_.Text());
+    text += PageTextFromPane(warnings.Text());
+    return text;
 }
 
 std::string PageFile::OutputName(OutputFormat format) const {
@@ -95,9 +94,11 @@ PageConversion PageFile::Convert(OutputFormat format, const Separators& separato
                 MplusFiles mplus = FormatMplus(*file_, *data_name_text);
                 conversion.files.push_back({output, std::move(mplus.input)});
                 conversion.files.push_back({data_name, std::move(mplus.data)});
+                // As in the window, the pane changes only when a conversion has something to say.
                 const std::string sentence = RenamingSentence(mplus.renamings);
                 if (!sentence.empty()) {
-                    ShowEchoAndWarnings({sentence});
+                    notes_ = {sentence};
+                    conversion.pane_changed = true;
                 }
                 break;
             }

@@ -20,10 +20,12 @@ struct PageOutput {
     std::string bytes;
 };
 
-// What Convert gave: the files, or the description of the failure and no file at all.
+// What Convert gave: the files, or the description of the failure and no file at all; and
+// whether the pane's text changed.
 struct PageConversion {
     std::vector<PageOutput> files;
     std::string failure;
+    bool pane_changed = false;
 };
 
 // One data system file given to the page, taken through the window's road: read with its echo,
@@ -43,9 +45,10 @@ class PageFile {
     void Diagnose();
     std::size_t FindingCount() const { return findings_.size(); }
 
-    // The results pane's text as the window shows it: the echo, then the Warnings block of the
-    // findings and of what the last conversion that had something to say said.
-    const std::string& PaneText() const { return pane_; }
+    // The results pane's text as the window shows it, in the page's text: the echo, then the
+    // Warnings block of the findings and of what the last conversion that had something to say
+    // said.
+    std::string PaneText() const;
 
     // The file(s) of `format` under their default names; for Mplus, the input file and its data
     // file. A conversion that tells something (names renamed for Mplus) joins the Warnings.
@@ -54,15 +57,13 @@ class PageFile {
     std::string OutputName(OutputFormat format) const;
 
   private:
-    void ShowEchoAndWarnings(const std::vector<std::string>& more);
-
     std::string name_;
     std::string decimal_separator_;
     TextPane echo_;
     std::optional<DsfFile> file_;
     std::vector<Finding> findings_;
     std::string failure_;
-    std::string pane_;
+    std::vector<std::string> notes_;  // what the last conversion had to say
 };
 
 // The description of the exception being handled, as the command line converter words it.

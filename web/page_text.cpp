@@ -1,5 +1,6 @@
 #include "page_text.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 
@@ -43,14 +44,22 @@ std::size_t SequenceLength(unsigned char lead) {
 std::string PageTextFromPane(std::string_view pane) {
     std::string text;
     text.reserve(pane.size());
-    for (const char byte : pane) {
-        if (byte == '\0') {
-            text += "\u2400";
-        } else if (static_cast<unsigned char>(byte) < 0x80) {
-            text += byte;
-        } else {
-            text += HighBytesAsUtf8()[static_cast<unsigned char>(byte) - 0x80];
+    // Runs of ASCII other than NUL, almost all of an echo, go as they are.
+    const auto needs_change = [](char byte) {
+        return byte == '\0' || static_cast<unsigned char>(byte) >= 0x80;
+    };
+    for (auto run = pane.begin(); run != pane.end();) {
+        const auto changed = std::find_if(run, pane.end(), needs_change);
+        text.append(run, changed);
+        if (changed == pane.end()) {
+            break;
         }
+        if (*changed == '\0') {
+            text += "\u2400";
+        } else {
+            text += HighBytesAsUtf8()[static_cast<unsigned char>(*changed) - 0x80];
+        }
+        run = changed + 1;
     }
     return text;
 }

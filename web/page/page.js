@@ -75,7 +75,7 @@
         heading.textContent = entry.file.name;
         entry.message = document.createElement('p');
         entry.message.className = 'failure';
-        entry.pane = document.createElement('pre');
+        entry.pane = document.createElement('div');
         entry.pane.className = 'pane';
         entry.pane.tabIndex = 0;
         entry.pane.setAttribute('role', 'region');
@@ -88,6 +88,19 @@
         entry.saved.hidden = true;
         entry.section = section;
         return section;
+    }
+
+    // The pane's text a line to a block, each laid out only once scrolled into view, so that the
+    // echo of a large file shows at once instead of holding up the page.
+    function showPane(entry, text) {
+        const lines = document.createDocumentFragment();
+        for (const line of text.split(/(?<=\r\n)/)) {
+            const block = document.createElement('div');
+            block.textContent = line;
+            block.style.containIntrinsicWidth = `auto ${line.length}ch`;
+            lines.append(block);
+        }
+        entry.pane.replaceChildren(lines);
     }
 
     function clearSaved(entry) {
@@ -122,7 +135,7 @@
                 answer = { read: false, paneText: '', failure: `the file can't be read (${error.message})` };
             }
             entry.read = answer.read;
-            entry.pane.textContent = answer.paneText;
+            showPane(entry, answer.paneText);
             if (answer.read) {
                 summary.push(answer.warnings > 0
                     ? `${name}: read, ${answer.warnings} ${answer.warnings === 1 ? 'warning' : 'warnings'}.`
@@ -187,7 +200,9 @@
             clearSaved(entry);
             entry.message.hidden = true;
             const answer = await call('convert', { id: entry.id, format, ...separators });
-            entry.pane.textContent = answer.paneText;
+            if (answer.paneText !== null) {
+                showPane(entry, answer.paneText);
+            }
             if (answer.failure) {
                 showFailure(entry, kWriteFailed, answer.output, answer.failure);
                 summary.push(`${answer.output}: not written (${answer.failure}).`);

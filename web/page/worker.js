@@ -34,9 +34,9 @@ const handlers = {
     },
     convert(module, { id, format, list, decimal }) {
         const file = files.get(id);
-        const { files: outputs, failure, output } = file.convert(format, list, decimal);
+        const { files: outputs, failure, output, paneChanged } = file.convert(format, list, decimal);
         const transfer = outputs.map((written) => written.bytes.buffer);
-        return [{ outputs, failure, output, paneText: file.paneText() }, transfer];
+        return [{ outputs, failure, output, paneText: paneChanged ? file.paneText() : null }, transfer];
     },
     forget(module, { id }) {
         files.get(id)?.delete();
