@@ -4,8 +4,18 @@
 #   ./run.sh --window FILE.dsf
 # or converts data system files with the command line converter and shows the result:
 #   ./run.sh examples/demo.dsf [more options for dsf2vemo-cli]
+# or builds the browser page and prints where it is, to open in any browser:
+#   ./run.sh --web
 set -euo pipefail
 root=$(cd "$(dirname "$0")" && pwd)
+
+if [ "${1:-}" = --web ]; then
+    "$root/tools/install_deps.sh" web
+    cmake --preset web -S "$root" >/dev/null
+    cmake --build "$root/build/web-build" -j 2 >/dev/null
+    echo "The page is built: open $root/build/web/index.html in a browser (file://$root/build/web/index.html)"
+    exit 0
+fi
 
 window=
 if [ "${1:-}" = --window ]; then
