@@ -58,20 +58,28 @@ class WebFile {
     void Diagnose() { file_.Diagnose(); }
     std::string PaneText() const { return file_.PaneText(); }
 
-    // {files: [{name, bytes}], failure}; the bytes are copies of their own, so nothing of the
-    // module's memory is held after the call.
+    // {files: [{name, blob}], failure, output, paneChanged}. The bytes go straight into a Blob,
+    // which the page can hand over as it is, and nothing of the module's memory is held after
+    // the call.
     val Convert(int format_index, const std::string& list, const std::string& decimal) {
         const OutputFormat format = FormatOfIndex(format_index);
-        const Separators separators{FileTextFromPage(list).value_or(list),
-                                    FileTextFromPage(decimal).value_or(decimal)};
-        const PageConversion conversion = file_.Convert(format, separators);
+        const std::optional<std::string> list_text = FileTextFromPage(list);
+        const std::optional<std::string> decimal_text = FileTextFromPage(decimal);
+        PageConversion conversion;
+        if (list_text && decimal_text) {
+            conversion = file_.Convert(format, {*list_text, *decimal_text});
+        } else {
+            conversion.failure =
+                list_text ? DecimalSeparatorProblem(decimal) : ListSeparatorProblem(list);
+        }
         val files = val::array();
         for (const PageOutput& output : conversion.files) {
             val file = val::object();
             file.set("name", output.name);
             const auto* data = reinterpret_cast<const unsigned char*>(output.bytes.data());
-            file.set("bytes", val::global("Uint8Array")
-                                  .new_(emscripten::typed_memory_view(output.bytes.size(), data)));
+            val parts = val::array();
+            parts.call<void>("push", emscripten::typed_memory_view(output.bytes.size(), data));
+            file.set("blob", val::global("Blob").new_(parts));
             files.call<void>("push", file);
         }
         val result = val::object();

@@ -55,9 +55,12 @@
         return decimal ? decimal.value : '.';
     }
 
+    // While files are read or converted, nothing that would change the work can be used.
     function setBusy(value) {
         busy = value;
         inputButton.disabled = value;
+        listField.disabled = value;
+        decimalField.disabled = value;
         convertButton.disabled = value || !entries.some((entry) => entry.read);
         progress.hidden = !value;
     }
@@ -165,14 +168,14 @@
     }
 
     function offer(entry, outputs) {
-        const links = outputs.map(({ name, bytes }) => {
+        const links = outputs.map(({ name, blob }) => {
             const link = document.createElement('a');
-            link.href = URL.createObjectURL(new Blob([bytes], { type: 'application/octet-stream' }));
+            link.href = URL.createObjectURL(blob);
             link.download = name;
             link.textContent = name;
             return link;
         });
-        entry.saved.append('Saved: ');
+        entry.saved.append('Files: ');
         links.forEach((link, i) => entry.saved.append(...(i > 0 ? [', ', link] : [link])));
         entry.saved.hidden = false;
         links.forEach(download);
@@ -208,7 +211,7 @@
                 summary.push(`${answer.output}: not written (${answer.failure}).`);
             } else {
                 offer(entry, answer.outputs);
-                summary.push(`${answer.outputs.map((output) => output.name).join(' and ')}: saved.`);
+                summary.push(`${answer.outputs.map((output) => output.name).join(' and ')}: converted.`);
             }
         }
         setBusy(false);
@@ -227,17 +230,21 @@
         separators.decimal = decimalField.value;
         separatorOrigin.textContent = 'Chosen here.';
         // The echo shows numbers with the decimal separator: read again.
-        if (decimalChanged && entries.length > 0 && !busy) {
+        if (decimalChanged && entries.length > 0) {
             await readAll();
         }
     }
 
     async function start() {
-        separators.decimal = languageDecimalSeparator();
+        const language = languageDecimalSeparator();
+        const { decimal: problem } = await call('checkSeparators', { list: ',', decimal: language });
+        separators.decimal = problem ? '.' : language;
         separators.list = (await call('separators', { decimal: separators.decimal })).list;
         listField.value = separators.list;
         decimalField.value = separators.decimal;
-        separatorOrigin.textContent = `From your browser's language (${navigator.language}).`;
+        separatorOrigin.textContent = problem
+            ? `A decimal point: the one of your browser's language (${navigator.language}) can't be used (${problem}).`
+            : `From your browser's language (${navigator.language}).`;
     }
 
     inputButton.addEventListener('click', () => fileInput.click());

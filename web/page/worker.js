@@ -35,8 +35,7 @@ const handlers = {
     convert(module, { id, format, list, decimal }) {
         const file = files.get(id);
         const { files: outputs, failure, output, paneChanged } = file.convert(format, list, decimal);
-        const transfer = outputs.map((written) => written.bytes.buffer);
-        return [{ outputs, failure, output, paneText: paneChanged ? file.paneText() : null }, transfer];
+        return { outputs, failure, output, paneText: paneChanged ? file.paneText() : null };
     },
     forget(module, { id }) {
         files.get(id)?.delete();
@@ -48,14 +47,10 @@ const handlers = {
 onmessage = async ({ data }) => {
     const module = await converter;
     let answer;
-    let transfer = [];
     try {
         answer = handlers[data.type](module, data);
-        if (Array.isArray(answer)) {
-            [answer, transfer] = answer;
-        }
     } catch (error) {
         answer = { failure: String(error) };
     }
-    postMessage({ ...answer, id: data.id, request: data.request, done: true }, transfer);
+    postMessage({ ...answer, id: data.id, request: data.request, done: true });
 };
