@@ -2,6 +2,7 @@
 #include <exception>
 #include <filesystem>
 #include <iostream>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -51,10 +52,11 @@ int main(int argc, char** argv) {
         high.Means = {10, 20.5, 1e-7};
         Write(folder, "high_bit_names.dsf", high, "\xC9tudes \x80 \xA9 2000");
 
-        // Every variance 1: a correlation matrix, which the diagnosis points out.
-        MomentData correlations = DemoMomentData();
-        correlations.Covariances = {1, 0.3, 1};
-        Write(folder, "correlation_matrix.dsf", correlations, "CORRELATIONS");
+        // A covariance that is no number: the diagnosis points it out, and JSON and Mplus, which
+        // have no words for it, refuse the file.
+        MomentData not_finite = DemoMomentData();
+        not_finite.Covariances = {1.5, std::numeric_limits<double>::quiet_NaN(), 2.25};
+        Write(folder, "not_finite.dsf", not_finite, "NOT A NUMBER");
 
         // Cut before its last mean.
         std::vector<std::byte> damaged = BuildDsf(DemoMomentData(), kDemoHeader);

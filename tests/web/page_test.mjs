@@ -1,8 +1,8 @@
 // The page, opened from disk in headless Chromium, against the native programs: for each file of
-// one table, every format it hands over holds the bytes of the command line converter's with the
-// same separators, its results pane shows the window's text, and a damaged file shows the
-// converter's error and offers nothing. Also: the page asks for nothing outside its own folder,
-// and an accessibility audit finds no violation.
+// one table, each format holds the bytes of the command line converter's with the same separators
+// or, where the converter refuses, shows its error and offers nothing; the results pane shows the
+// window's text; a damaged file shows the converter's error and offers nothing. Also: the page
+// asks for nothing outside its own folder, and an accessibility audit finds no violation.
 //   node --test tests/web/   (after building the linux and web presets)
 import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
@@ -29,13 +29,14 @@ const kFormats = [
     { name: 'mplus', extensions: ['.inp', '.dat'] },
 ];
 const kReadFailed = 'An error occurred while trying to read the Prelis file,';
+const kWriteFailed = 'An error occurred while trying to write the Vemo-compatible file,';
 
 const rows = [
     { name: 'demo.dsf' },
     { name: 'nul_padding.dsf' },
     { name: 'high_bit_names.dsf' },
-    { name: 'correlation_matrix.dsf' },
-    { name: 'damaged.dsf', damaged: true },
+    { name: 'not_finite.dsf' },
+    { name: 'damaged.dsf' },
     { name: 'p200.dsf' },
 ];
 
@@ -44,14 +45,18 @@ let browser;
 let page;
 const requests = [];
 const downloads = [];
-// Per file: the pane after reading and after converting to Mplus, the failure shown, and the
-// bytes handed over in each format, by file name.
-const shown = new Map();
 
 function run(program, args) {
     const result = spawnSync(program, args, { maxBuffer: 1 << 28 });
     assert.ok(result.status === 0 || result.status === 1, `${program} ${args.join(' ')}: ${result.stderr}`);
     return result;
+}
+
+// What the converter said after "error: ", and about what.
+function converterError(stderr) {
+    const match = stderr.toString().match(/^dsf2vemo-cli: error: cannot \w+ '.*?': (.*)\n$/);
+    assert.ok(match, `no error from the converter: ${stderr}`);
+    return match[1];
 }
 
 // The window's pane text as the page shows it: Windows-1252 (decoded by the browser, whose
@@ -67,13 +72,28 @@ function baseName(name) {
     return name.slice(0, name.lastIndexOf('.'));
 }
 
+// The converter's result for `row` in `format`: the files by name, or its error.
+function converted(row, format) {
+    const folder = path.join(work, format.name);
+    fs.mkdirSync(folder, { recursive: true });
+    const names = format.extensions.map((extension) => baseName(row.name) + extension);
+    const { status, stderr } = run(cli, ['--quiet', '--list-separator', kSeparators.list,
+        '--decimal-separator', kSeparators.decimal, '--format', format.name,
+        '-o', path.join(folder, names[0]), row.path]);
+    if (status !== 0) {
+        return { error: converterError(stderr), files: new Map() };
+    }
+    return { files: new Map(names.map((name) => [name, fs.readFileSync(path.join(folder, name))])) };
+}
+
 // What the page shows for each file, from its sections.
-function sections() {
-    return page.$$eval('#results section', (all) => all.map((section) => ({
+async function sections() {
+    const all = await page.$$eval('#results section', (elements) => elements.map((section) => ({
         name: section.querySelector('h2').textContent,
         pane: section.querySelector('.pane').textContent,
         failure: section.querySelector('.failure').hidden ? '' : section.querySelector('.failure').textContent,
     })));
+    return new Map(all.map((section) => [section.name, section]));
 }
 
 async function waitUntilIdle() {
@@ -103,6 +123,11 @@ before(async () => {
     fs.copyFileSync(path.join(root, 'examples/demo.dsf'), path.join(work, 'demo.dsf'));
     for (const row of rows) {
         row.path = path.join(work, row.name);
+        // --check fails quietly for findings, with an error for a file it can't read.
+        const { stderr } = run(cli, ['--quiet', '--check', row.path]);
+        row.readError = stderr.length > 0 ? converterError(stderr) : '';
+        row.expected = row.readError ? [] : kFormats.map((format) => converted(row, format));
+        row.seen = { outputs: new Map(), failures: [] };
     }
 
     browser = await chromium.launch({ executablePath: '/usr/bin/chromium', args: ['--no-sandbox'] });
@@ -116,17 +141,23 @@ before(async () => {
     await page.waitForFunction((count) => document.querySelectorAll('#results .pane').length === count
         && document.querySelector('#status').textContent.includes('p200.dsf'), rows.length, { timeout: 60000 });
     await waitUntilIdle();
-    for (const section of await sections()) {
-        shown.set(section.name, { afterRead: section.pane, failure: section.failure, outputs: new Map() });
+    let shown = await sections();
+    for (const row of rows) {
+        row.seen.afterRead = shown.get(row.name)?.pane;
+        row.seen.readFailure = shown.get(row.name)?.failure;
     }
-    const converted = rows.filter((row) => !row.damaged).length;
     for (const [index, format] of kFormats.entries()) {
-        for (const [name, bytes] of await convert(index, converted * format.extensions.length)) {
-            shown.get(`${baseName(name)}.dsf`).outputs.set(name, bytes);
+        const count = rows.reduce((sum, row) => sum + (row.expected[index]?.files.size ?? 0), 0);
+        for (const [name, bytes] of await convert(index, count)) {
+            rows.find((row) => baseName(row.name) === baseName(name))?.seen.outputs.set(name, bytes);
+        }
+        shown = await sections();
+        for (const row of rows) {
+            row.seen.failures[index] = shown.get(row.name)?.failure;
         }
     }
-    for (const section of await sections()) {
-        shown.get(section.name).afterMplus = section.pane;
+    for (const row of rows) {
+        row.seen.afterMplus = shown.get(row.name)?.pane;
     }
 });
 
@@ -142,35 +173,29 @@ test('the separators come from the browser\'s language', async () => {
     assert.equal(await page.inputValue('#decimal-separator'), kSeparators.decimal);
 });
 
-test('each file through the page: the converter\'s bytes and the window\'s pane', async (t) => {
+test('each file through the page: the converter\'s bytes and errors, the window\'s pane', async (t) => {
     for (const row of rows) {
         await t.test(row.name, async () => {
-            const seen = shown.get(row.name);
-            assert.ok(seen, `the page shows no section for ${row.name}`);
+            const { seen } = row;
             assert.equal(seen.afterRead, await windowPane(row.path));
-            if (row.damaged) {
-                const { stderr } = run(cli, [row.path]);
-                const description = stderr.toString().match(/^dsf2vemo-cli: error: cannot read '.*?': (.*)\n$/)?.[1];
-                assert.ok(description, `no read error from the converter: ${stderr}`);
-                assert.equal(seen.failure, `${kReadFailed}\n${row.name}.\n\n(${description})`);
+            if (row.readError) {
+                assert.equal(seen.readFailure, `${kReadFailed}\n${row.name}.\n\n(${row.readError})`);
                 assert.deepEqual([...seen.outputs.keys()], []);
                 return;
             }
-            assert.equal(seen.failure, '');
+            assert.equal(seen.readFailure, '');
             assert.equal(seen.afterMplus, await windowPane(row.path, 'mplus'));
-            for (const format of kFormats) {
-                const expected = path.join(work, format.name);
-                fs.mkdirSync(expected, { recursive: true });
-                run(cli, ['--quiet', '--list-separator', kSeparators.list, '--decimal-separator', kSeparators.decimal,
-                    '--format', format.name, '-o', path.join(expected, baseName(row.name) + format.extensions[0]), row.path]);
+            for (const [index, format] of kFormats.entries()) {
+                const { error, files } = row.expected[index];
+                const output = baseName(row.name) + format.extensions[0];
+                assert.equal(seen.failures[index], error ? `${kWriteFailed}\n${output}.\n\n(${error})` : '');
                 for (const extension of format.extensions) {
                     const name = baseName(row.name) + extension;
-                    assert.ok(seen.outputs.has(name), `the page handed over no ${name}`);
-                    assert.ok(seen.outputs.get(name).equals(fs.readFileSync(path.join(expected, name))),
+                    assert.equal(seen.outputs.has(name), files.has(name), `${name} offered or not as the converter wrote it`);
+                    assert.ok(!files.has(name) || seen.outputs.get(name).equals(files.get(name)),
                         `${name} differs from the converter's`);
                 }
             }
-            assert.equal(seen.outputs.size, kFormats.flatMap((format) => format.extensions).length);
         });
     }
 });

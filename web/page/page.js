@@ -137,8 +137,8 @@
             } catch (error) {
                 answer = { read: false, paneText: '', failure: `the file can't be read (${error.message})` };
             }
-            entry.read = answer.read;
-            showPane(entry, answer.paneText);
+            entry.read = Boolean(answer.read);
+            showPane(entry, answer.paneText ?? '');
             if (answer.read) {
                 summary.push(answer.warnings > 0
                     ? `${name}: read, ${answer.warnings} ${answer.warnings === 1 ? 'warning' : 'warnings'}.`
@@ -203,12 +203,13 @@
             clearSaved(entry);
             entry.message.hidden = true;
             const answer = await call('convert', { id: entry.id, format, ...separators });
-            if (answer.paneText !== null) {
+            if (typeof answer.paneText === 'string') {
                 showPane(entry, answer.paneText);
             }
             if (answer.failure) {
-                showFailure(entry, kWriteFailed, answer.output, answer.failure);
-                summary.push(`${answer.output}: not written (${answer.failure}).`);
+                const output = answer.output ?? name;
+                showFailure(entry, kWriteFailed, output, answer.failure);
+                summary.push(`${output}: not written (${answer.failure}).`);
             } else {
                 offer(entry, answer.outputs);
                 summary.push(`${answer.outputs.map((output) => output.name).join(' and ')}: converted.`);
