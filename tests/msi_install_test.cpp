@@ -24,7 +24,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "control_ids.h"
@@ -250,25 +249,39 @@ void OpenWithInstalledProgram(const fs::path& file) {
     const UniqueHandle process = Start(command);
     ASSERT_TRUE(process) << "could not start the installed program";
 
-    // The only window in this prefix with the main window's caption. Convert is enabled last,
-    // once the file has been read; until then the window may be shown and still empty.
-    HWND window = nullptr;
-    for (int wait = 0; wait < 200; ++wait) {
-        window = FindWindowW(nullptr, L"Convert from Prelis to Vemo");
-        if (window != nullptr && IsWindowEnabled(GetDlgItem(window, gui::IDC_cmdConvert))) {
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    ASSERT_NE(window, nullptr) << "the window did not open";
     std::ifstream pane_file(g_expected_pane, std::ios::binary);
     std::wstring pane{std::istreambuf_iterator<char>(pane_file), {}};  // ASCII
     std::erase(pane, L'\r');
-    EXPECT_EQ(ControlText(window, gui::IDC_LabelInput), file.wstring());
-    EXPECT_EQ(ControlText(window, gui::IDC_LabelOutput),
-              fs::path(file).replace_extension(L".txt").wstring());
-    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window, gui::IDC_cmdConvert)));
-    EXPECT_EQ(ControlText(window, gui::IDC_RichTextBox1), pane);
+    const std::wstring expected_output = fs::path(file).replace_extension(L".txt").wstring();
+    // The window can be found while it is still being made, and the program answers questions
+    // from outside before it has read the file: the window is read again until it shows all of
+    // the file, while the program runs, for 30 s at most.
+    HWND window = nullptr;
+    std::wstring input, output, text;
+    bool convert = false;
+    const auto shows_the_file = [&] {
+        return input == file.wstring() && output == expected_output && text == pane && convert;
+    };
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!shows_the_file() && WaitForSingleObject(process.get(), 50) == WAIT_TIMEOUT &&
+           std::chrono::steady_clock::now() < deadline) {
+        window = FindWindowW(nullptr, L"Convert from Prelis to Vemo");
+        DWORD owner = 0;
+        if (window == nullptr || GetWindowThreadProcessId(window, &owner) == 0 ||
+            owner != GetProcessId(process.get())) {
+            window = nullptr;
+            continue;
+        }
+        input = ControlText(window, gui::IDC_LabelInput);
+        output = ControlText(window, gui::IDC_LabelOutput);
+        text = ControlText(window, gui::IDC_RichTextBox1);
+        convert = IsWindowEnabled(GetDlgItem(window, gui::IDC_cmdConvert)) != 0;
+    }
+    ASSERT_NE(window, nullptr) << "the window did not open";
+    EXPECT_EQ(input, file.wstring());
+    EXPECT_EQ(output, expected_output);
+    EXPECT_TRUE(convert);
+    EXPECT_EQ(text, pane);
 
     PostMessageW(window, WM_CLOSE, 0, 0);
     DWORD code = STILL_ACTIVE;
