@@ -28,6 +28,11 @@ wine=/usr/lib/wine/wine64
 fonts=$prefix/drive_c/windows/Fonts
 wine_fonts=/usr/share/wine/fonts
 needs_fonts() { [ -d "$wine_fonts" ] && [ ! -f "$fonts/marlett.ttf" ]; }
+# Callers often send our output away: a failure says itself what failed, on stderr.
+fail() {
+    echo "wine_run.sh: $*" >&2
+    exit 1
+}
 
 if [ ! -f "$prefix/.dsf2vemo-ready" ] || needs_fonts; then
     (
@@ -35,12 +40,15 @@ if [ ! -f "$prefix/.dsf2vemo-ready" ] || needs_fonts; then
         if [ ! -f "$prefix/.dsf2vemo-ready" ]; then
             # The lock's descriptor must not leak into the long-lived wineserver.
             wineboot -i </dev/null >/dev/null 2>&1 9>&- || true
-            "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d "$graphics" /f </dev/null >/dev/null 2>&1 9>&-
+            "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d "$graphics" /f </dev/null >/dev/null 2>&1 9>&- ||
+                fail "could not set the graphics driver in the new prefix $prefix (wineboot -i made it)"
             if [ "$graphics" = x11 ]; then
                 # Unmanaged windows: no waiting for a window manager that isn't there.
-                "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 9>&-
+                "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 9>&- ||
+                    fail "could not switch off managed windows in the new prefix $prefix"
             fi
-            wineserver -w 9>&-
+            wineserver -w 9>&- || fail "waiting for the wineserver of the new prefix $prefix failed"
+            [ -f "$prefix/system.reg" ] || fail "wineboot -i made no registry in $prefix"
             touch "$prefix/.dsf2vemo-ready"
         fi
         if needs_fonts; then
