@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
 #include <string>
 #include <utility>
@@ -36,7 +37,8 @@ void RightClickItem(HWND menu, UINT index) {
     const LPARAM middle = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
     PostMessageW(menu, WM_RBUTTONDOWN, MK_RBUTTON, middle);
     PostMessageW(menu, WM_RBUTTONUP, 0, middle);
-    for (int tries = 0; tries < 50 && IsWindowVisible(menu); ++tries) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (IsWindowVisible(menu) && std::chrono::steady_clock::now() < deadline) {
         Sleep(10);
     }
     if (IsWindowVisible(menu)) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <deque>
 #include <functional>
 #include <optional>
@@ -94,19 +95,26 @@ struct ScriptedHelpSeams {
 };
 
 // Works the next visible window of `window_class` ("#32768" a popup menu, "#32770" a dialog) of
-// the test's thread: its modal loop runs on that thread, so `action` runs from a thread of its
-// own. Gives up after 5 s.
+// the test's thread once that thread runs the window's modal loop (for a menu: is in menu mode):
+// the loop runs on that thread, so `action` runs from a thread of its own. Gives up after 30 s.
 inline std::jthread WorkWindow(std::wstring window_class, std::function<void(HWND)> action) {
     return std::jthread([=, ui = GetCurrentThreadId()] {
-        for (int tries = 0; tries < 500; ++tries) {
-            Sleep(10);
+        const auto ready = [&](HWND window) {
+            GUITHREADINFO thread{};
+            thread.cbSize = sizeof(thread);
+            return GetWindowThreadProcessId(window, nullptr) == ui && IsWindowVisible(window) &&
+                   (window_class != L"#32768" ||
+                    (GetGUIThreadInfo(ui, &thread) && (thread.flags & GUI_INMENUMODE) != 0));
+        };
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (std::chrono::steady_clock::now() < deadline) {
             HWND window = nullptr;
             while ((window = FindWindowExW(nullptr, window, window_class.c_str(), nullptr))) {
-                if (GetWindowThreadProcessId(window, nullptr) == ui && IsWindowVisible(window)) {
-                    Sleep(50);
+                if (ready(window)) {
                     return action(window);
                 }
             }
+            Sleep(10);
         }
     });
 }
