@@ -63,12 +63,46 @@ fi
 # caller's pipes: started by the caller's program, they would hold its pipes open until the
 # server ends, and a test that reads them would wait that long. The lock makes concurrent callers
 # wait for the services rather than start them too.
+#
+# The desktop too: Wine closes it one second after the last program on it has ended, and the next
+# program to make a window starts a new desktop process. That process keeps the stderr of the
+# program that started it (a test's pipe, which ctest waits on) for as long as the desktop lasts,
+# and a program that starts while the old desktop closes cannot make its window ("File not
+# found"). So a holder keeps the desktop open while programs come and go: a cmd, itself a program
+# on the desktop, that has the desktop started with no pipes of the caller's (rundll32 makes its
+# hidden window before it looks for the library), marks it held, then reads (with find) a line a
+# second from a loop that stops once no program has been started through this script for
+# $keep_seconds: the end of its input ends the holder, and a holder that ends early ends the loop.
+# The first caller waits until the desktop is held; the loop holds the lock on $prefix.desktop.
+keep_seconds=30
+touch "$prefix.used"
+held=$prefix/dsf2vemo-desktop-held
+start_desktop="start /wait rundll32.exe dsf2vemo-no-such.dll,Start"
+hold_desktop() {
+    while [ $(($(date +%s) - $(stat -c %Y "$prefix.used" 2>/dev/null || echo 0))) -lt "$keep_seconds" ]; do
+        sleep 1
+        echo || return 0
+    done
+}
 (
     flock 9
     status=0
     wineserver -p30 </dev/null >/dev/null 2>&1 9>&- || status=$?
     if [ "$status" -eq 0 ]; then
         "$wine" cmd /c exit </dev/null >/dev/null 2>&1 9>&- || true
+    fi
+    exec 8>"$prefix.desktop"
+    if flock -n 8; then
+        rm -f "$held"
+        (
+            cd "$prefix"
+            hold_desktop | "$wine" cmd /c "$start_desktop & type nul > ${held##*/} & find x >nul" 8>&-
+        ) </dev/null >/dev/null 2>&1 9>&- &
+        for ((tries = 0; tries < 600; tries++)); do
+            [ -f "$held" ] && break
+            sleep 0.05
+        done
+        [ -f "$held" ] || echo "wine_run.sh: the desktop of $prefix was not held within 30 s" >&2
     fi
 ) 9>"$prefix.lock"
 exec "$wine" "$@"
