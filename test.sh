@@ -50,6 +50,7 @@ done
 # converter and tools.
 echo "== web"
 start=$SECONDS
+step="web: installing its packages"
 tools/install_deps.sh web
 if ! { cmake --preset web >/dev/null && cmake --build --preset web -j "$jobs"; }; then
     echo "== web: the page's build FAILED" >&2
