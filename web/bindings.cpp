@@ -49,8 +49,10 @@ OutputFormat FormatOfIndex(int index) {
 // its separators (the ...Problem functions) before it passes them.
 class WebFile {
   public:
-    WebFile(const std::string& name, const std::string& bytes, const std::string& decimal)
-        : file_(name, bytes, FileTextFromPage(decimal).value_or(".")) {}
+    // The file's bytes arrive as a Uint8Array, copied in one go: as a std::string they would be
+    // copied byte by byte.
+    WebFile(const std::string& name, const val& bytes, const std::string& decimal)
+        : file_(name, BytesOf(bytes), FileTextFromPage(decimal).value_or(".")) {}
 
     bool IsRead() const { return file_.IsRead(); }
     int FindingCount() const { return static_cast<int>(file_.FindingCount()); }
@@ -91,6 +93,13 @@ class WebFile {
     }
 
   private:
+    static std::string BytesOf(const val& bytes) {
+        std::string data(bytes["length"].as<std::size_t>(), '\0');
+        val(emscripten::typed_memory_view(data.size(), reinterpret_cast<unsigned char*>(data.data())))
+            .call<void>("set", bytes);
+        return data;
+    }
+
     PageFile file_;
 };
 
@@ -101,7 +110,7 @@ EMSCRIPTEN_BINDINGS(dsf2vemo) {
     emscripten::function("listSeparatorProblem", &ListSeparatorProblem);
     emscripten::function("decimalSeparatorProblem", &DecimalSeparatorProblem);
     emscripten::class_<WebFile>("WebFile")
-        .constructor<const std::string&, const std::string&, const std::string&>()
+        .constructor<const std::string&, const val&, const std::string&>()
         .function("isRead", &WebFile::IsRead)
         .function("findingCount", &WebFile::FindingCount)
         .function("failure", &WebFile::Failure)

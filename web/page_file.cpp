@@ -6,11 +6,10 @@
 #include <utility>
 
 #include "conversion_error.h"
-#include "json_writer.h"
 #include "mplus_writer.h"
+#include "output_format.h"
 #include "output_name.h"
 #include "page_text.h"
-#include "text_data_writer.h"
 
 namespace dsf2vemo::web {
 
@@ -77,11 +76,12 @@ PageConversion PageFile::Convert(OutputFormat format, const Separators& separato
     try {
         switch (format) {
             case OutputFormat::Vemo:
-                conversion.files.push_back({output, FormatTextData(file_->Moments, separators)});
+            case OutputFormat::Json: {
+                BlockText text;
+                SingleFileWriter(format, *file_, separators)(text);
+                conversion.files.push_back({output, text.Take()});
                 break;
-            case OutputFormat::Json:
-                conversion.files.push_back({output, FormatJson(*file_)});
-                break;
+            }
             case OutputFormat::Mplus: {
                 const std::string data_name = MplusDataPath(output).filename().string();
                 CheckMplusDataFileName(data_name);
