@@ -3,13 +3,13 @@
 #include <CLI/CLI.hpp>
 #include <exception>
 #include <filesystem>
-#include <new>
 #include <optional>
 #include <utility>
 
 #include "conversion_error.h"
 #include "diagnosis.h"
 #include "dsf_reader.h"
+#include "failure_description.h"
 #include "message_text.h"
 #include "output_format.h"
 #include "path_text.h"
@@ -197,7 +197,8 @@ class Converter {
             }
             return Fail(what, error.what());
         } catch (...) {
-            return FailWithCurrent(what);
+            // Whatever it is, out of memory included, it ends only the input at hand.
+            return Fail(what, FailureDescription(std::current_exception()));
         }
     }
 
@@ -209,19 +210,6 @@ class Converter {
     bool Fail(const std::string& what, const std::string& reason) {
         err_ << kProgram << ": error: " << what << ": " << reason << '\n';
         return false;
-    }
-
-    // Reports the failure being handled, whatever it is; it ends only the input at hand.
-    bool FailWithCurrent(const std::string& what) {
-        try {
-            throw;
-        } catch (const std::bad_alloc&) {
-            return Fail(what, "not enough memory");
-        } catch (const std::exception& error) {
-            return Fail(what, error.what());
-        } catch (...) {
-            return Fail(what, "an unknown error");
-        }
     }
 
     const Options& options_;

@@ -1,24 +1,17 @@
 #include <exception>
 #include <iostream>
-#include <new>
 #include <string>
 #include <vector>
 
 #include "cli_app.h"
+#include "failure_description.h"
 
 namespace {
 
 // Whatever escapes the conversions still ends as one message and the failure status.
 int ReportEscaped() {
-    try {
-        throw;
-    } catch (const std::bad_alloc&) {
-        std::cerr << "dsf2vemo-cli: error: not enough memory\n";
-    } catch (const std::exception& error) {
-        std::cerr << "dsf2vemo-cli: error: " << error.what() << '\n';
-    } catch (...) {
-        std::cerr << "dsf2vemo-cli: error: an unknown error\n";
-    }
+    std::cerr << "dsf2vemo-cli: error: " << dsf2vemo::FailureDescription(std::current_exception())
+              << '\n';
     return dsf2vemo::cli::kExitConversionFailed;
 }
 

@@ -95,7 +95,8 @@ class WebFile {
   private:
     static std::string BytesOf(const val& bytes) {
         std::string data(bytes["length"].as<std::size_t>(), '\0');
-        val(emscripten::typed_memory_view(data.size(), reinterpret_cast<unsigned char*>(data.data())))
+        val(emscripten::typed_memory_view(data.size(),
+                                          reinterpret_cast<unsigned char*>(data.data())))
             .call<void>("set", bytes);
         return data;
     }

@@ -1,29 +1,17 @@
 #include "page_file.h"
 
 #include <exception>
-#include <new>
 #include <span>
 #include <utility>
 
 #include "conversion_error.h"
+#include "failure_description.h"
 #include "mplus_writer.h"
 #include "output_format.h"
 #include "output_name.h"
 #include "page_text.h"
 
 namespace dsf2vemo::web {
-
-std::string DescriptionOfCurrentFailure() {
-    try {
-        throw;
-    } catch (const std::bad_alloc&) {
-        return "not enough memory";
-    } catch (const std::exception& error) {
-        return error.what();
-    } catch (...) {
-        return "an unknown error";
-    }
-}
 
 PageFile::PageFile(std::string name, std::string_view bytes, std::string decimal_separator)
     : name_(std::move(name)),
@@ -33,7 +21,7 @@ PageFile::PageFile(std::string name, std::string_view bytes, std::string decimal
         file_ =
             ParseDsfFile(std::as_bytes(std::span<const char>(bytes.data(), bytes.size())), echo_);
     } catch (...) {
-        failure_ = DescriptionOfCurrentFailure();
+        failure_ = FailureDescription(std::current_exception());
     }
 }
 
@@ -105,7 +93,7 @@ PageConversion PageFile::Convert(OutputFormat format, const Separators& separato
         }
     } catch (...) {
         conversion.files.clear();
-        conversion.failure = DescriptionOfCurrentFailure();
+        conversion.failure = FailureDescription(std::current_exception());
     }
     return conversion;
 }

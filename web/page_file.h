@@ -66,7 +66,4 @@ class PageFile {
     std::vector<std::string> notes_;  // what the last conversion had to say
 };
 
-// The description of the exception being handled, as the command line converter words it.
-std::string DescriptionOfCurrentFailure();
-
 }  // namespace dsf2vemo::web
