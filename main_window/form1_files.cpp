@@ -149,11 +149,7 @@ void Form1::ShowEchoAndWarnings(std::span<const std::string> more) {
     TextPane pane(module_.separators.decimal, pane_capacity_);
     pane.SetResultsText(echo_->Text());
     pane.SetSelStart(echo_->SelStart());
-    std::vector<Finding> warnings = findings_;
-    for (const std::string& sentence : more) {
-        warnings.push_back({"written", sentence});
-    }
-    AppendWarnings(pane, warnings);
+    AppendWarnings(pane, findings_, more);
     ShowEcho(pane);
 }
 

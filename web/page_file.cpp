@@ -40,11 +40,7 @@ std::string PageFile::PaneText() const {
     // The Warnings block only appends to the echo: it is made on its own, and the echo, which
     // may be large, is not copied for it.
     TextPane warnings(decimal_separator_);
-    std::vector<Finding> all = findings_;
-    for (const std::string& sentence : notes_) {
-        all.push_back({"written", sentence});
-    }
-    AppendWarnings(warnings, all);
+    AppendWarnings(warnings, findings_, notes_);
     std::string text = PageTextFromPane(echo_.Text());
     text += PageTextFromPane(warnings.Text());
     return text;

@@ -25,16 +25,27 @@ std::vector<Finding> Diagnose(const DsfFile& file, const DiagnosisOptions& optio
 }
 
 void AppendWarnings(TextPane& pane, std::span<const Finding> findings) {
-    if (findings.empty()) {
+    AppendWarnings(pane, findings, {});
+}
+
+void AppendWarnings(TextPane& pane, std::span<const Finding> findings,
+                    std::span<const std::string> written) {
+    if (findings.empty() && written.empty()) {
         return;
     }
     const std::size_t caret = pane.SelStart();
     pane.AppendNewLine();
     pane.AppendNewLine();
     pane.AppendText("Warnings");
-    for (const Finding& finding : findings) {
+    const auto append_line = [&pane](std::string_view sentence) {
         pane.AppendNewLine();
-        pane.AppendText(finding.Sentence);
+        pane.AppendText(sentence);
+    };
+    for (const Finding& finding : findings) {
+        append_line(finding.Sentence);
+    }
+    for (const std::string& sentence : written) {
+        append_line(sentence);
     }
     pane.SetSelStart(caret);
 }

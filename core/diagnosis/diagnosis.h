@@ -43,5 +43,9 @@ std::vector<Finding> Diagnose(const DsfFile& file, const DiagnosisOptions& optio
 // After the echo in `pane`: an empty line, the heading "Warnings" and one line per finding; with
 // no findings, nothing. The caret stays where it was.
 void AppendWarnings(TextPane& pane, std::span<const Finding> findings);
+// The same with, after the findings, what writing a file told the user (Mplus's renamings): one
+// Warnings block for both, as the window and the page show it.
+void AppendWarnings(TextPane& pane, std::span<const Finding> findings,
+                    std::span<const std::string> written);
 
 }  // namespace dsf2vemo

@@ -26,9 +26,10 @@ int main(int argc, char** argv) {
     TextPane echo(decimal);
     try {
         const DsfFile file = ReadDsfFile(argv[1], echo);
-        std::vector<Finding> warnings;
+        std::vector<Finding> findings;
+        std::vector<std::string> written;
         try {
-            warnings = Diagnose(file, {decimal});
+            findings = Diagnose(file, {decimal});
         } catch (...) {
             // As in the window: a file read stays convertible without its warnings.
         }
@@ -36,14 +37,14 @@ int main(int argc, char** argv) {
             const std::string sentence =
                 after_mplus ? RenamingSentence(FormatMplus(file, "x.dat").renamings) : "";
             if (!sentence.empty()) {
-                warnings.push_back({"written", sentence});
+                written.push_back(sentence);
             }
         } catch (...) {
             // A conversion that fails leaves the pane as it was.
         }
         TextPane pane(decimal);
         pane.SetResultsText(echo.Text());
-        AppendWarnings(pane, warnings);
+        AppendWarnings(pane, findings, written);
         std::cout << pane.Text();
         return 0;
     } catch (const std::exception&) {
