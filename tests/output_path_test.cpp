@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "dsf_builder.h"
-#include "output_name.h"
+#include "output_format.h"
 #include "output_path.h"
 #include "output_target.h"
 #include "temp_dir.h"

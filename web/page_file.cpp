@@ -8,7 +8,6 @@
 #include "failure_description.h"
 #include "mplus_writer.h"
 #include "output_format.h"
-#include "output_name.h"
 #include "page_text.h"
 
 namespace dsf2vemo::web {

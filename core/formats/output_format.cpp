@@ -63,6 +63,10 @@ fs::path DefaultOutputPath(const fs::path& input, OutputFormat format) {
     return DefaultOutputPath(input, FormatExtension(format));
 }
 
+std::string DefaultOutputName(std::string_view input_name, OutputFormat format) {
+    return DefaultOutputName(input_name, FormatExtension(format));
+}
+
 fs::path MplusDataPath(const fs::path& input_file) {
     fs::path data = input_file;
     data.replace_extension(".dat");

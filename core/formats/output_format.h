@@ -30,6 +30,8 @@ std::string_view FormatExtension(OutputFormat format);
 // The output proposed for `input` in `format`: its folder, its name up to the last dot, and the
 // format's extension (study.dsf gives study.json).
 std::filesystem::path DefaultOutputPath(const std::filesystem::path& input, OutputFormat format);
+// The same for an input known by its name alone (a file handed over by a browser).
+std::string DefaultOutputName(std::string_view input_name, OutputFormat format);
 
 // The data file that goes with an Mplus input file: NAME.dat beside NAME.inp.
 std::filesystem::path MplusDataPath(const std::filesystem::path& input_file);

@@ -40,4 +40,10 @@ fs::path DefaultOutputPath(const fs::path& input, std::string_view extension) {
     return output;
 }
 
+std::string DefaultOutputName(std::string_view input_name, std::string_view extension) {
+    BasicPathDivide<char> divide('/');
+    divide.Init(input_name);
+    return divide.NameOnly() + std::string(extension);
+}
+
 }  // namespace dsf2vemo
