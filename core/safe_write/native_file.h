@@ -24,6 +24,14 @@ void PutInPlace(const std::filesystem::path& replacement, const std::filesystem:
 // Flushes the folder of `file` to disk, so that its new entry survives a crash (POSIX; Windows
 // writes the move through).
 void FlushFolder(const std::filesystem::path& file);
+// The type of what is at `path`, links followed to the end of their chain; on Windows also
+// devices (NUL, COM1) and pipes, which have no status the library reads.
+std::filesystem::file_type TypeAt(const std::filesystem::path& path);
+// Whether two absolute, normalised paths are the same ignoring case, as Windows and the usual
+// macOS volumes compare names.
+bool EqualIgnoringCase(const std::filesystem::path::string_type& a,
+                       const std::filesystem::path::string_type& b);
+
 // Whether FlushFolder does anything, and so can fail after a file is in place.
 #ifdef _WIN32
 inline constexpr bool kFlushesFolders = false;

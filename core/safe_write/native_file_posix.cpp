@@ -2,10 +2,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <system_error>
 
+#include "ascii_text.h"
 #include "conversion_error.h"
 #include "native_file.h"
 
@@ -126,6 +128,16 @@ void FlushFolder(const fs::path& file) {
         CannotWrite("the new file is in place, but its folder could not be flushed to disk: " +
                     ErrorText(error));
     }
+}
+
+fs::file_type TypeAt(const fs::path& path) {
+    std::error_code ec;
+    return fs::status(path, ec).type();
+}
+
+bool EqualIgnoringCase(const fs::path::string_type& a, const fs::path::string_type& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](char x, char y) { return AsciiUpper(x) == AsciiUpper(y); });
 }
 
 }  // namespace dsf2vemo::native_file

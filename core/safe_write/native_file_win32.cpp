@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <system_error>
 
 #include "conversion_error.h"
 #include "native_file.h"
@@ -97,5 +98,31 @@ void PutInPlace(const fs::path& replacement, const fs::path& target) {
 }
 
 void FlushFolder(const fs::path& /*file*/) {}
+
+fs::file_type TypeAt(const fs::path& path) {
+    std::error_code ec;
+    const fs::file_type type = fs::status(path, ec).type();
+    if (type != fs::file_type::not_found) {
+        return type;
+    }
+    // Opened for no access, a device or a pipe says what it is without being touched.
+    const HANDLE file =
+        CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return type;
+    }
+    const DWORD kind = GetFileType(file);
+    CloseHandle(file);
+    if (kind == FILE_TYPE_CHAR) {
+        return fs::file_type::character;
+    }
+    return kind == FILE_TYPE_PIPE ? fs::file_type::fifo : type;
+}
+
+bool EqualIgnoringCase(const fs::path::string_type& a, const fs::path::string_type& b) {
+    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
+                                static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
 
 }  // namespace dsf2vemo::native_file
