@@ -26,17 +26,6 @@ inline std::vector<std::byte> TruncatedDemoBytes() {
     return bytes;
 }
 
-// Where the focus is depends on which window is active. While tests run side by side, another
-// test's program may take the foreground, and with it the activation of this thread's windows
-// (GetActiveWindow() then gives none): `window` is activated again, as a user's click would, so
-// that focus and activation say what the program does. A window of this thread that is wrongly
-// active stays so, for the test to see.
-inline void ActivateAgainIfAnotherProgramTookIt(HWND window) {
-    if (GetActiveWindow() == nullptr) {
-        SetActiveWindow(window);
-    }
-}
-
 // A real main window on the test's thread, with the file dialog and the message box scripted.
 class Form1Fixture : public ::testing::Test {
   protected:
