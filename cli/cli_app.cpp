@@ -8,13 +8,12 @@
 
 #include "conversion_error.h"
 #include "diagnosis.h"
-#include "dsf_reader.h"
 #include "failure_description.h"
+#include "file_conversion.h"
 #include "message_text.h"
 #include "output_format.h"
 #include "path_text.h"
 #include "version.h"
-#include "write_output.h"
 
 namespace dsf2vemo::cli {
 
@@ -79,67 +78,54 @@ class Converter {
     // fails, out of memory and file system errors included, ends only this input, and the
     // message names the file of the step that failed.
     bool Convert(const std::string& input_text) {
-        const fs::path input = PathFromUtf8(input_text);
+        FileConversion conversion(PathFromUtf8(input_text), input_text);
         // Nobody sees the echo without --echo: it is then neither kept nor formatted.
         TextPane echo(separators_.decimal);
         NullPane no_echo;
         ResultsPane& pane = options_.echo ? static_cast<ResultsPane&>(echo) : no_echo;
-        std::optional<DsfFile> file;
-        if (!Attempt("cannot read '" + input_text + "'",
-                     [&] { file = ReadDsfFile(input, pane); })) {
-            return false;
-        }
-        WriteNotes notes;
-        if (options_.output == "-") {
-            if (!Attempt("cannot write '-'", [&] { WriteToStandardOutput(*file); })) {
-                return false;
+        try {
+            conversion.Read(pane);
+            std::vector<std::string> notes;
+            if (options_.output == "-") {
+                WriteToStandardOutput(conversion.File());
+            } else {
+                notes = conversion.Write(OutputOption(), FormatOption(), separators_).warnings;
             }
-        } else {
-            fs::path output;
-            if (!Attempt("cannot write the output of '" + input_text + "'",
-                         [&] { output = OutputPath(input); }) ||
-                !Attempt("cannot write '" + PathText(output) + "'",
-                         [&] { notes = WriteFile(input, output, *file); })) {
-                return false;
+            if (options_.echo) {
+                if (echoed_any_) {
+                    out_ << '\n';
+                }
+                out_.write(echo.Text().data(), static_cast<std::streamsize>(echo.Text().size()));
+                out_.flush();
+                echoed_any_ = true;
             }
-        }
-        if (options_.echo) {
-            if (echoed_any_) {
-                out_ << '\n';
+            const std::vector<Finding> findings =
+                conversion.Check({separators_.decimal, options_.check});
+            if (!options_.quiet) {
+                for (const Finding& finding : findings) {
+                    Warn(input_text, finding.Sentence);
+                }
+                for (const std::string& warning : notes) {
+                    Warn(input_text, warning);
+                }
             }
-            out_.write(echo.Text().data(), static_cast<std::streamsize>(echo.Text().size()));
-            out_.flush();
-            echoed_any_ = true;
+            return true;
+        } catch (const StepFailure& failure) {
+            return Fail(failure.Step(), failure.Reason());
         }
-        std::vector<Finding> findings;
-        if (!Attempt("cannot check '" + input_text + "'", [&] {
-                findings = Diagnose(*file, {separators_.decimal, options_.check});
-            })) {
-            return false;
-        }
-        if (!options_.quiet) {
-            for (const Finding& finding : findings) {
-                Warn(input_text, finding.Sentence);
-            }
-            for (const std::string& warning : notes.warnings) {
-                Warn(input_text, warning);
-            }
-        }
-        return true;
     }
 
     // Reads and diagnoses one input, writing nothing; prints its findings, or that there are
     // none, on standard output. Returns true when it was read and has no findings.
     bool Check(const std::string& input_text) {
+        FileConversion conversion(PathFromUtf8(input_text), input_text);
         NullPane no_echo;
-        std::optional<DsfFile> file;
         std::vector<Finding> findings;
-        if (!Attempt("cannot read '" + input_text + "'",
-                     [&] { file = ReadDsfFile(PathFromUtf8(input_text), no_echo); }) ||
-            !Attempt("cannot check '" + input_text + "'", [&] {
-                findings = Diagnose(*file, {separators_.decimal, true});
-            })) {
-            return false;
+        try {
+            conversion.Read(no_echo);
+            findings = conversion.Check({separators_.decimal, true});
+        } catch (const StepFailure& failure) {
+            return Fail(failure.Step(), failure.Reason());
         }
         if (!options_.quiet) {
             if (findings.empty()) {
@@ -154,51 +140,26 @@ class Converter {
     }
 
   private:
-    // --format where given, otherwise the output name's extension.
-    OutputFormat OutputFormatFor(const fs::path& output) const {
-        return options_.format ? *FormatNamed(*options_.format) : FormatOfPath(output);
+    std::optional<OutputFormat> FormatOption() const {
+        return options_.format ? FormatNamed(*options_.format) : std::nullopt;
     }
 
-    fs::path OutputPath(const fs::path& input) const {
-        return options_.output.empty() ? DefaultOutputPath(input, OutputFormatFor(fs::path()))
-                                       : PathFromUtf8(options_.output);
+    std::optional<fs::path> OutputOption() const {
+        return options_.output.empty() ? std::nullopt
+                                       : std::optional(PathFromUtf8(options_.output));
     }
 
     // The whole text before its first byte goes out: a failure leaves nothing half written on
     // standard output. Mplus needs two files and is refused with -o - before anything is read.
     void WriteToStandardOutput(const DsfFile& file) {
-        BlockText text;
-        SingleFileWriter(OutputFormatFor(fs::path()), file, separators_)(text);
-        const std::string bytes = text.Take();
-        out_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out_.flush();
-    }
-
-    WriteNotes WriteFile(const fs::path& input, const fs::path& output, const DsfFile& file) {
-        const OutputFormat format = OutputFormatFor(output);
-        if (const auto written = OutputThatIsInput(input, output, format)) {
-            ConversionError refusal(ErrorKind::Refused, std::string(kWritingDestroysInput));
-            refusal.ConcernsFile(*written);
-            throw refusal;
-        }
-        return WriteOutput(output, file, separators_, format);
-    }
-
-    // Runs one step of a conversion; a failure is reported as `what` failing, or, where the
-    // failure names the file it concerns, as that file not being written.
-    template <class Step>
-    bool Attempt(const std::string& what, Step&& step) {
         try {
-            step();
-            return true;
-        } catch (const ConversionError& error) {
-            if (!error.File().empty()) {
-                return Fail("cannot write '" + PathText(error.File()) + "'", error.what());
-            }
-            return Fail(what, error.what());
+            BlockText text;
+            SingleFileWriter(FormatOption().value_or(OutputFormat::Vemo), file, separators_)(text);
+            const std::string bytes = text.Take();
+            out_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+            out_.flush();
         } catch (...) {
-            // Whatever it is, out of memory included, it ends only the input at hand.
-            return Fail(what, FailureDescription(std::current_exception()));
+            throw StepFailure("cannot write '-'", FailureDescription(std::current_exception()));
         }
     }
 

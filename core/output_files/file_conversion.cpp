@@ -1,0 +1,76 @@
+#include "file_conversion.h"
+
+#include <exception>
+#include <utility>
+
+#include "conversion_error.h"
+#include "failure_description.h"
+#include "path_text.h"
+
+namespace dsf2vemo {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Runs one step; a failure is `step` failing, or, where the failure names the file it
+// concerns (the data file of Mplus), that file not being written.
+template <class Step>
+decltype(auto) RunStep(const std::string& step, Step&& run) {
+    try {
+        return run();
+    } catch (const ConversionError& error) {
+        if (!error.File().empty()) {
+            throw StepFailure("cannot write '" + PathText(error.File()) + "'", error.what());
+        }
+        throw StepFailure(step, error.what());
+    } catch (...) {
+        throw StepFailure(step, FailureDescription(std::current_exception()));
+    }
+}
+
+}  // namespace
+
+StepFailure::StepFailure(std::string step, std::string reason)
+    : std::runtime_error(step + ": " + reason),
+      step_(std::move(step)),
+      reason_(std::move(reason)) {}
+
+OutputChoice ChooseOutput(const fs::path& input, const std::optional<fs::path>& output,
+                          std::optional<OutputFormat> format) {
+    if (output) {
+        return {*output, format.value_or(FormatOfPath(*output))};
+    }
+    const OutputFormat chosen = format.value_or(OutputFormat::Vemo);
+    return {DefaultOutputPath(input, chosen), chosen};
+}
+
+FileConversion::FileConversion(fs::path input, std::string input_text)
+    : input_(std::move(input)), input_text_(std::move(input_text)) {}
+
+const DsfFile& FileConversion::Read(ResultsPane& pane) {
+    RunStep("cannot read '" + input_text_ + "'", [&] { file_ = ReadDsfFile(input_, pane); });
+    return *file_;
+}
+
+WrittenFiles FileConversion::Write(const std::optional<fs::path>& output,
+                                   std::optional<OutputFormat> format,
+                                   const Separators& separators) const {
+    const OutputChoice choice = RunStep("cannot write the output of '" + input_text_ + "'",
+                                        [&] { return ChooseOutput(input_, output, format); });
+    return RunStep("cannot write '" + PathText(choice.path) + "'", [&] {
+        if (const auto written = OutputThatIsInput(input_, choice.path, choice.format)) {
+            ConversionError refusal(ErrorKind::Refused, std::string(kWritingDestroysInput));
+            refusal.ConcernsFile(*written);
+            throw refusal;
+        }
+        WriteNotes notes = WriteOutput(choice.path, *file_, separators, choice.format);
+        return WrittenFiles{OutputFiles(choice.path, choice.format), std::move(notes.warnings)};
+    });
+}
+
+std::vector<Finding> FileConversion::Check(const DiagnosisOptions& options) const {
+    return RunStep("cannot check '" + input_text_ + "'", [&] { return Diagnose(*file_, options); });
+}
+
+}  // namespace dsf2vemo

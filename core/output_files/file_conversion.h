@@ -1,0 +1,75 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "diagnosis.h"
+#include "dsf_reader.h"
+#include "output_format.h"
+#include "results_pane.h"
+#include "separators.h"
+#include "write_output.h"
+
+namespace dsf2vemo {
+
+// A step of a conversion that failed: which ("cannot read 'study.dsf'", "cannot write
+// 'study.txt'") and why, in the converter's words. what() is both, as the command line prints
+// them after "error: ".
+class StepFailure : public std::runtime_error {
+  public:
+    StepFailure(std::string step, std::string reason);
+
+    const std::string& Step() const { return step_; }
+    const std::string& Reason() const { return reason_; }
+
+  private:
+    std::string step_;
+    std::string reason_;
+};
+
+// Where a conversion writes and in what: the format named where one is, otherwise the one the
+// output's extension asks for; without an output, the input's default name in that format.
+struct OutputChoice {
+    std::filesystem::path path;
+    OutputFormat format;
+};
+OutputChoice ChooseOutput(const std::filesystem::path& input,
+                          const std::optional<std::filesystem::path>& output,
+                          std::optional<OutputFormat> format);
+
+// What Write wrote: every file (for Mplus the input file, then its data file) and what writing
+// told the user.
+struct WrittenFiles {
+    std::vector<std::filesystem::path> paths;
+    std::vector<std::string> warnings;
+};
+
+// One data system file converted to a file, in the steps the command line and the packages for
+// R and Python take: Read, then Write and Check in either order. Every failure, out of memory
+// included, throws StepFailure naming the step, or the file that couldn't be written.
+class FileConversion {
+  public:
+    // `input_text`: the input as the user named it, UTF-8, for the messages.
+    FileConversion(std::filesystem::path input, std::string input_text);
+
+    // Reads the input, echoing it into `pane`.
+    const DsfFile& Read(ResultsPane& pane);
+    // Writes what was read as ChooseOutput decides; refuses an output that is the input.
+    WrittenFiles Write(const std::optional<std::filesystem::path>& output,
+                       std::optional<OutputFormat> format, const Separators& separators) const;
+    // The diagnosis of what was read.
+    std::vector<Finding> Check(const DiagnosisOptions& options) const;
+
+    // After a successful Read.
+    const DsfFile& File() const { return *file_; }
+
+  private:
+    std::filesystem::path input_;
+    std::string input_text_;
+    std::optional<DsfFile> file_;
+};
+
+}  // namespace dsf2vemo
