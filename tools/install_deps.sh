@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Installs, on Debian 12, what the build needs and is missing. Groups: native (the default),
 # bench, windows (cross build, Wine, `script` for terminal tests, zip and wixl for the packages),
-# screenshot (tools/wine/with_xvfb.sh and pictures of its display) and web (emscripten for the
-# page, Chromium and, from npm as package-lock.json pins them, what drives it). Prints nothing
-# when everything is there.
+# screenshot (tools/wine/with_xvfb.sh and pictures of its display), web (emscripten for the
+# page, Chromium and, from npm as package-lock.json pins them, what drives it), r (R's toolchain
+# and the packages the R package is tested with), python (the Python package's build and test
+# tools, with Debian's numpy and pandas) and unix (the Debian package, its manual page and its
+# checks). Prints nothing when everything is there.
 set -euo pipefail
 
 packages_for() {
@@ -14,6 +16,9 @@ packages_for() {
         screenshot) echo "xvfb imagemagick xdotool" ;;
         fuzz) echo "clang-14 libclang-rt-14-dev llvm-14" ;;
         web) echo "emscripten chromium libfmt-dev" ;;
+        r) echo "r-base-dev r-cran-cpp11 r-cran-testthat r-cran-lavaan libfmt-dev" ;;
+        python) echo "python3-dev python3-venv pybind11-dev python3-pybind11 python3-build python3-setuptools python3-wheel python3-numpy python3-pandas python3-pytest python3-statsmodels libfmt-dev" ;;
+        unix) echo "dpkg-dev fakeroot lintian man-db scdoc bash-completion" ;;
         *) echo "install_deps.sh: unknown group '$1'" >&2; exit 2 ;;
     esac
 }
