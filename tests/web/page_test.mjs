@@ -11,6 +11,7 @@ import os from 'node:os';
 import path from 'node:path';
 import { after, before, test } from 'node:test';
 import { fileURLToPath, pathToFileURL } from 'node:url';
+import { unzipSync } from 'fflate';
 import { chromium } from 'playwright-core';
 
 const root = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
@@ -22,11 +23,12 @@ const cli = path.join(native, 'cli/dsf2vemo-cli');
 // separator.
 const kLanguage = 'de-DE';
 const kSeparators = { list: ';', decimal: ',' };
-// In the order of the page's Output choice; Mplus last, since its renamings join the pane.
+// In the order of the page's Output choice; Mplus last, since its renamings join the pane. The
+// page hands the Mplus pair over in one archive.
 const kFormats = [
     { name: 'vemo', extensions: ['.txt'] },
     { name: 'json', extensions: ['.json'] },
-    { name: 'mplus', extensions: ['.inp', '.dat'] },
+    { name: 'mplus', extensions: ['.inp', '.dat'], archive: '-mplus.zip' },
 ];
 const kReadFailed = 'An error occurred while trying to read the Prelis file,';
 const kWriteFailed = 'An error occurred while trying to write the Vemo-compatible file,';
@@ -117,6 +119,12 @@ async function convert(formatIndex, expectedCount) {
     return files;
 }
 
+// The files of an archive, by name, with the archive's own name in `archive`.
+function unpacked(archiveName, bytes) {
+    return new Map(Object.entries(unzipSync(new Uint8Array(bytes)))
+        .map(([name, content]) => [name, Object.assign(Buffer.from(content), { archive: archiveName })]));
+}
+
 before(async () => {
     work = fs.mkdtempSync(path.join(os.tmpdir(), 'dsf2vemo-page-'));
     run(path.join(native, 'tests/web/make_page_test_files'), [work]);
@@ -147,9 +155,14 @@ before(async () => {
         row.seen.readFailure = shown.get(row.name)?.failure;
     }
     for (const [index, format] of kFormats.entries()) {
-        const count = rows.reduce((sum, row) => sum + (row.expected[index]?.files.size ?? 0), 0);
+        const count = rows.reduce((sum, row) => sum + Math.min(row.expected[index]?.files.size ?? 0,
+            format.archive ? 1 : Infinity), 0);
         for (const [name, bytes] of await convert(index, count)) {
-            rows.find((row) => baseName(row.name) === baseName(name))?.seen.outputs.set(name, bytes);
+            const found = format.archive && name.endsWith(format.archive)
+                ? unpacked(name, bytes) : new Map([[name, bytes]]);
+            for (const [inner, content] of found) {
+                rows.find((row) => baseName(row.name) === baseName(inner))?.seen.outputs.set(inner, content);
+            }
         }
         shown = await sections();
         for (const row of rows) {
@@ -194,6 +207,9 @@ test('each file through the page: the converter\'s bytes and errors, the window\
                     assert.equal(seen.outputs.has(name), files.has(name), `${name} offered or not as the converter wrote it`);
                     assert.ok(!files.has(name) || seen.outputs.get(name).equals(files.get(name)),
                         `${name} differs from the converter's`);
+                    // Both files of a pair come in the one archive named after them.
+                    assert.equal(seen.outputs.get(name)?.archive,
+                        format.archive && files.has(name) ? baseName(row.name) + format.archive : undefined);
                 }
             }
         });
