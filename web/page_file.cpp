@@ -70,7 +70,12 @@ void PageFile::WritePaneText(const BlockText::Destination& destination) const {
     // only appends to it and is made on its own.
     const std::string_view echo = echo_.Text();
     for (std::size_t at = 0; at < echo.size(); at += kBlockSize) {
-        destination(PageTextFromPane(echo.substr(at, kBlockSize)));
+        const std::string_view block = echo.substr(at, kBlockSize);
+        if (IsPageTextAsItIs(block)) {
+            destination(block);
+        } else {
+            destination(PageTextFromPane(block));
+        }
     }
     if (!echo_.KeptAll()) {
         destination(LeftOutLine(echo_.LinesLeftOut(), echo_.Limit()));

@@ -55,6 +55,18 @@ export class ConverterClient {
         return this.call('convert', { id, format, ...separators });
     }
 
+    // On a second worker: converts a copy of a file's bytes while the first reads it for the pane.
+    // The format is one of a single file, whose conversion never changes the pane.
+    convertAhead(id, name, bytes, format, separators) {
+        return this.call('convertAhead', { id, name, bytes, format, ...separators }, [bytes]);
+    }
+
+    // What convertAhead made, as convert answers, or {missing: true} where it made nothing for
+    // this format and these separators.
+    take(id, format, separators) {
+        return this.call('take', { id, format, ...separators });
+    }
+
     forget(id) {
         return this.call('forget', { id });
     }

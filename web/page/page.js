@@ -24,8 +24,14 @@ const results = $('#results');
 // What the tests may ask of the page: a lower limit of the pane, less memory for the module.
 const testing = new URLSearchParams(location.search);
 
-// converterSource: the text of converter.js, loaded before this script.
+// converterSource: the text of converter.js, loaded before this script. The second converter
+// converts a file while the first reads it for its pane: each has a core of its own.
 const converter = new ConverterClient(converterSource);
+const ahead = new ConverterClient(converterSource);
+// Files up to this size are converted ahead; a larger one would hold its moments twice.
+const kAheadBytes = 64 << 20;
+// The Output choices of a single file, whose conversion never changes the pane: Vemo, JSON.
+const isOneFile = (format) => format === 0 || format === 1;
 const downloads = new Downloads();
 
 // The separators in use: from the browser's language until the user picks others.
@@ -57,13 +63,23 @@ function showProgress(done, total, text) {
     status.textContent = text;
 }
 
-// The worker converts every file read ahead of Convert, in the format and with the separators
-// in use, while the page draws; a Convert with the same ones then only hands the files over.
+// Every file read is converted ahead of Convert, in the format and with the separators in use,
+// while the page draws; a Convert with the same ones then only hands the files over.
 function prepareAll() {
     const format = Number(outputType.value);
     for (const entry of entries.filter((candidate) => candidate.read)) {
-        converter.prepare(entry.id, format, separators);
+        if (entry.ahead !== keyOf(format)) {
+            if (entry.ahead) {
+                ahead.forget(entry.id);
+                entry.ahead = null;
+            }
+            converter.prepare(entry.id, format, separators);
+        }
     }
+}
+
+function keyOf(format) {
+    return JSON.stringify([format, separators.list, separators.decimal]);
 }
 
 // Reads every entry in turn with the separators in use; the summary is announced.
@@ -81,6 +97,12 @@ async function readAll() {
         let answer;
         try {
             const bytes = await entry.file.arrayBuffer();
+            const format = Number(outputType.value);
+            entry.ahead = null;
+            if (isOneFile(format) && bytes.byteLength <= kAheadBytes) {
+                ahead.convertAhead(entry.id, name, bytes.slice(0), format, separators);
+                entry.ahead = keyOf(format);
+            }
             answer = await converter.read(entry.id, name, bytes, separators.decimal, paneLimit);
         } catch (error) {
             answer = { read: false, pane: { parts: [] }, failure: `the file can't be read (${error.message})` };
@@ -109,9 +131,9 @@ async function chooseFiles(files) {
     if (busy || files.length === 0) {
         return;
     }
-    const forgotten = entries.map((entry) => {
+    const forgotten = entries.flatMap((entry) => {
         clearSaved(entry, downloads);
-        return converter.forget(entry.id);
+        return [converter.forget(entry.id), ahead.forget(entry.id)];
     });
     entries = [...files].map((file) => ({ id: ++lastId, file, read: false }));
     results.replaceChildren(...entries.map(makeSection));
@@ -130,7 +152,9 @@ async function convertAll() {
         showProgress(index, readEntries.length, `Converting ${name} (${index + 1} of ${readEntries.length})…`);
         clearSaved(entry, downloads);
         hideFailure(entry);
-        const answer = await converter.convert(entry.id, format, separators);
+        const taken = entry.ahead === keyOf(format) ? await ahead.take(entry.id, format, separators) : null;
+        entry.ahead = null;
+        const answer = taken && !taken.missing ? taken : await converter.convert(entry.id, format, separators);
         if (answer.pane) {
             showPane(entry, answer.pane.parts);
         }

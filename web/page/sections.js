@@ -22,30 +22,58 @@ export function makeSection(entry) {
     return section;
 }
 
-// The pane's text, UTF-8 in blocks, a line to a block element, each laid out only once scrolled
-// into view, so that the echo of a large file shows at once instead of holding up the page.
-export function showPane(entry, parts) {
-    const lines = document.createDocumentFragment();
-    const addLine = (line) => {
-        const block = document.createElement('div');
-        block.textContent = line;
-        block.style.containIntrinsicWidth = `auto ${line.length}ch`;
-        lines.append(block);
-    };
+// The pane's lines, CR LF included, from its text in UTF-8 parts.
+function* linesOf(parts) {
     const decoder = new TextDecoder();
     let open = '';
-    let count = 0;
     for (const part of parts) {
-        const pieces = (open + decoder.decode(part, { stream: true })).split(/(?<=\r\n)/);
-        open = pieces[pieces.length - 1].endsWith('\r\n') ? '' : pieces.pop();
-        pieces.forEach(addLine);
-        count += pieces.length;
+        const text = open + decoder.decode(part, { stream: true });
+        let at = 0;
+        for (let end; (end = text.indexOf('\r\n', at)) !== -1; at = end + 2) {
+            yield text.slice(at, end + 2);
+        }
+        open = text.slice(at);
     }
     open += decoder.decode();
-    if (open !== '' || count === 0) {
-        addLine(open);
+    if (open !== '') {
+        yield open;
     }
-    entry.pane.replaceChildren(lines);
+}
+
+// A block of the pane holds this many lines at most, and no more characters than this unless
+// it holds one line.
+const kBlockLines = 64;
+const kBlockCharacters = 1 << 16;
+
+// The pane's text in blocks of whole lines, each laid out only once scrolled into view and until
+// then as large as its lines make it, so that the echo of a large file shows at once instead of
+// holding up the page.
+export function showPane(entry, parts) {
+    const blocks = document.createDocumentFragment();
+    let lines = [];
+    let characters = 0;
+    let widest = 0;
+    const close = () => {
+        const block = document.createElement('div');
+        block.textContent = lines.join('');
+        block.style.containIntrinsicSize = `auto ${widest}ch auto ${1.25 * lines.length}em`;
+        blocks.append(block);
+        lines = [];
+        characters = 0;
+        widest = 0;
+    };
+    for (const line of linesOf(parts)) {
+        if (lines.length === kBlockLines || (lines.length > 0 && characters + line.length > kBlockCharacters)) {
+            close();
+        }
+        lines.push(line);
+        characters += line.length;
+        widest = Math.max(widest, line.length);
+    }
+    if (lines.length > 0 || !blocks.hasChildNodes()) {
+        close();
+    }
+    entry.pane.replaceChildren(blocks);
 }
 
 export function showFailure(entry, lead, name, description) {

@@ -73,6 +73,27 @@ const handlers = {
         }
         return { answer: {} };
     },
+    // On the second worker, while the first echoes the same file for the pane: reads it without
+    // echo or diagnosis, converts it, and lets it go; the files wait for `take`.
+    convertAhead(module, { id, name, bytes, ...message }) {
+        const file = new module.WebFile();
+        try {
+            file.read(name, new Uint8Array(bytes), message.decimal, 0);
+            if (file.isRead()) {
+                prepared.set(id, { key: keyOf(message), ...converted(file, message) });
+            }
+        } finally {
+            file.delete();
+        }
+        return { answer: {} };
+    },
+    // What convertAhead made for `id`, if made with this format and these separators; otherwise
+    // {missing: true}.
+    take(module, message) {
+        const ready = prepared.get(message.id);
+        prepared.delete(message.id);
+        return ready?.key === keyOf(message) ? ready : { answer: { missing: true } };
+    },
     convert(module, message) {
         const ready = prepared.get(message.id);
         prepared.delete(message.id);
