@@ -143,6 +143,7 @@ async function chooseFiles(files) {
 }
 
 async function convertAll() {
+    clearTimeout(preparing);
     const format = Number(outputType.value);
     const readEntries = entries.filter((entry) => entry.read);
     setBusy(true);
@@ -185,8 +186,8 @@ async function changeSeparators() {
     // The echo shows numbers with the decimal separator: read again.
     if (decimalChanged && entries.length > 0) {
         await readAll();
-    } else if (!busy) {
-        prepareAll();
+    } else {
+        prepareSoon();
     }
 }
 
@@ -218,11 +219,13 @@ document.addEventListener('drop', (event) => {
     chooseFiles(event.dataTransfer.files);
 });
 convertButton.addEventListener('click', convertAll);
-outputType.addEventListener('change', () => {
-    if (!busy) {
-        prepareAll();
-    }
-});
+// A choice made in passing is not converted ahead: only the one that stays a moment.
+let preparing = 0;
+function prepareSoon() {
+    clearTimeout(preparing);
+    preparing = setTimeout(() => busy || prepareAll(), 300);
+}
+outputType.addEventListener('change', prepareSoon);
 listField.addEventListener('change', changeSeparators);
 decimalField.addEventListener('change', changeSeparators);
 start();

@@ -126,7 +126,9 @@ onmessage = async ({ data }) => {
     try {
         reply = handlers[data.type](module, data);
     } catch (error) {
-        reply = { answer: { failure: describe(module, error), pane: { parts: [], failure: '' } }, transfer: [] };
+        // A read answers with a pane, empty here; a conversion leaves the pane as it was.
+        const pane = data.type === 'read' ? { parts: [], failure: '' } : null;
+        reply = { answer: { failure: describe(module, error), pane }, transfer: [] };
     }
     postMessage({ ...reply.answer, id: data.id, request: data.request, done: true }, reply.transfer);
 };
