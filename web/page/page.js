@@ -98,7 +98,10 @@ async function readAll() {
         try {
             const bytes = await entry.file.arrayBuffer();
             const format = Number(outputType.value);
-            entry.ahead = null;
+            if (entry.ahead) {
+                ahead.forget(entry.id);
+                entry.ahead = null;
+            }
             if (isOneFile(format) && bytes.byteLength <= kAheadBytes) {
                 ahead.convertAhead(entry.id, name, bytes.slice(0), format, separators);
                 entry.ahead = keyOf(format);
