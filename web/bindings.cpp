@@ -32,6 +32,17 @@ BlockText::Destination PushOnto(val& parts) {
     return [&parts](std::string_view block) { parts.call<void>("push", Uint8ArrayOf(block)); };
 }
 
+// A destination that pushes each block onto `parts` as a Blob, which copies it out of the
+// module's memory once; a Blob of such Blobs copies nothing again.
+BlockText::Destination BlobsOnto(val& parts) {
+    return [&parts](std::string_view block) {
+        const auto* data = reinterpret_cast<const unsigned char*>(block.data());
+        val pieces = val::array();
+        pieces.call<void>("push", emscripten::typed_memory_view(block.size(), data));
+        parts.call<void>("push", val::global("Blob").new_(pieces));
+    };
+}
+
 std::string ListSeparatorFor(const std::string& decimal) {
     return DefaultListSeparator(decimal);
 }
@@ -78,10 +89,11 @@ val PaneText(const WebFile& file) {
     return result;
 }
 
-// {files: [{name, parts: [Uint8Array]}], failure, output, archive, paneChanged}.
+// {files: [{name, parts}], failure, output, archive, paneChanged}: the parts of a format of one
+// file are Blobs, those of the Mplus pair one Uint8Array each, for the archive.
 val Convert(WebFile& file, int format_index, const std::string& list, const std::string& decimal) {
     val streamed = val::array();
-    WebConversion conversion = file.Convert(format_index, list, decimal, PushOnto(streamed));
+    WebConversion conversion = file.Convert(format_index, list, decimal, BlobsOnto(streamed));
     val files = val::array();
     for (const PageOutput& output : conversion.files) {
         val item = val::object();
