@@ -23,7 +23,7 @@ export function makeSection(entry) {
 }
 
 // The pane's lines, CR LF included, from its text in UTF-8 parts.
-function* linesOf(parts) {
+export function* linesOf(parts) {
     const decoder = new TextDecoder();
     let open = '';
     for (const part of parts) {
