@@ -2,7 +2,8 @@
 # The page against the native converter, for p = 2000 (16 MB in): the page in headless Chromium,
 # opened from disk, from choosing the file to its pane shown and from Convert to the text data
 # file downloaded; dsf2vemo-cli converting the same file, with and without printing the echo
-# the page shows. Prints the medians, their ratio (target at most 2) and the page's size
+# the page shows. Prints the medians, their ratio (target at most 2), the median from dropping a
+# file of p = 200 on the page to its pane drawn (target under 100 ms) and the page's size
 # compressed with gzip, file by file as a static host serves it (target at most 600 KB).
 #   bench/web_bench.sh [RUNS]
 set -euo pipefail
@@ -19,6 +20,7 @@ page="$root/build/web"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 "$root/build/bench/bench/make_bench_dsf" 2000 "$work/p2000.dsf"
+"$root/build/bench/bench/make_bench_dsf" 200 "$work/p200.dsf"
 
 echo "The page, p = 2000: choosing the file to its pane shown, Convert to the file downloaded (ms)"
 node "$root/bench/web_bench.mjs" "$page" "$work/p2000.dsf" "$runs" | tee "$work/page.txt"
@@ -31,15 +33,22 @@ hyperfine --shell=none --warmup 2 --runs "$runs" --style basic --export-csv "$wo
     -n "convert and echo" "$cli --echo --list-separator , --decimal-separator . -o $work/cli.txt $work/p2000.dsf"
 
 echo
-sort -n -k1 "$work/page.txt" | awk '{ read[NR] = $1 } END { print read[int((NR + 1) / 2)] }' >"$work/read"
-sort -n -k2 "$work/page.txt" | awk '{ convert[NR] = $2 } END { print convert[int((NR + 1) / 2)] }' >"$work/convert"
-awk -F, -v read="$(cat "$work/read")" -v convert="$(cat "$work/convert")" '
+echo "The page, p = 200: dropping the file on the page to its pane drawn (ms)"
+node "$root/bench/web_bench.mjs" "$page" "$work/p200.dsf" "$runs" drop | tee "$work/drop.txt"
+
+median() { sort -n | awk '{ value[NR] = $1 } END { print value[int((NR + 1) / 2)] }'; }
+read_ms=$(cut -d' ' -f1 "$work/page.txt" | median)
+convert_ms=$(cut -d' ' -f2 "$work/page.txt" | median)
+total_ms=$(awk '{ print $1 + $2 }' "$work/page.txt" | median)
+drop_ms=$(median <"$work/drop.txt")
+echo
+awk -F, -v read="$read_ms" -v convert="$convert_ms" -v page="$total_ms" -v drop="$drop_ms" '
     $1 == "convert" { plain = $4 * 1000 } $1 == "convert and echo" { echo = $4 * 1000 }
     END {
-        page = read + convert
         printf "Page (medians): %.0f ms to read and show, %.0f ms to convert and download, %.0f ms in all\n", read, convert, page
         printf "dsf2vemo-cli (medians): %.0f ms to convert, %.0f ms with the echo printed\n", plain, echo
         printf "Ratio to the converter with its echo: %.2f; to the conversion alone: %.2f (target at most 2)\n", page / echo, page / plain
+        printf "p = 200, drop to pane: %.0f ms (target under 100)\n", drop
     }' "$work/cli.csv"
 
 size=0

@@ -15,7 +15,7 @@ packages_for() {
         windows) echo "g++-mingw-w64-x86-64-posix wine64 wine fonts-wine xvfb bsdutils zip unzip wixl nlohmann-json3-dev libfmt-dev" ;;
         screenshot) echo "xvfb imagemagick xdotool" ;;
         fuzz) echo "clang-14 libclang-rt-14-dev llvm-14" ;;
-        web) echo "emscripten chromium libfmt-dev" ;;
+        web) echo "emscripten esbuild chromium libfmt-dev" ;;
         r) echo "r-base-dev r-cran-cpp11 r-cran-testthat r-cran-lavaan libfmt-dev" ;;
         python) echo "python3-dev python3-venv pybind11-dev python3-pybind11 python3-build python3-setuptools python3-wheel python3-numpy python3-pandas python3-pytest python3-statsmodels libfmt-dev" ;;
         unix) echo "dpkg-dev fakeroot lintian man-db scdoc bash-completion" ;;
@@ -44,11 +44,12 @@ if [ ${#missing[@]} -gt 0 ]; then
     "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
-# The page's test tools from npm into node_modules, unless they are newer than the lock file.
+# The page's zip library and test tools from npm into node_modules, unless they are newer than
+# the lock file.
 root=$(cd "$(dirname "$0")/.." && pwd)
 for group in "${groups[@]}"; do
     if [ "$group" = web ] && [ ! "$root/node_modules/.package-lock.json" -nt "$root/package-lock.json" ]; then
-        echo "Installing from npm: $(cd "$root" && node -p 'Object.keys(require("./package.json").devDependencies).join(" ")')"
+        echo "Installing from npm: $(cd "$root" && node -p 'const p = require("./package.json"); Object.keys({ ...p.dependencies, ...p.devDependencies }).join(" ")')"
         (cd "$root" && npm ci --no-audit --no-fund --loglevel=error >/dev/null)
     fi
 done

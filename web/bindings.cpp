@@ -1,15 +1,19 @@
-// What the page's worker calls: the in-memory core through PageFile, with the page's UTF-8 text
-// turned into the file's single-byte text on the way in.
+// What the page's worker calls: WebFile and the separator checks, with their values carried
+// between JavaScript and the module. Bytes leave the module's memory as Uint8Arrays of their own,
+// which the worker can hand on without copying them again.
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
-#include <optional>
+#include <cstddef>
+#include <new>
+#include <span>
 #include <string>
+#include <string_view>
+#include <vector>
 
-#include "output_format.h"
-#include "page_file.h"
-#include "page_text.h"
+#include "page_separators.h"
 #include "separators.h"
+#include "web_file.h"
 
 namespace dsf2vemo::web {
 
@@ -17,13 +21,30 @@ namespace {
 
 using emscripten::val;
 
-// "" when the separator can be written, otherwise why not.
-std::string SeparatorProblem(const std::string& what, const std::string& separator) {
-    if (FileTextFromPage(separator)) {
-        return "";
-    }
-    return "the " + what + " \"" + separator +
-           "\" holds a character that code page 1252 of the text data file can't hold";
+// A copy of `bytes` out of the module's memory.
+val Uint8ArrayOf(std::string_view bytes) {
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+    return val(emscripten::typed_memory_view(bytes.size(), data)).call<val>("slice");
+}
+
+// A destination that pushes each block onto the array `parts`.
+BlockText::Destination PushOnto(val& parts) {
+    return [&parts](std::string_view block) { parts.call<void>("push", Uint8ArrayOf(block)); };
+}
+
+// A destination that pushes each block onto `parts` as a Blob, which copies it out of the
+// module's memory once; a Blob of such Blobs copies nothing again.
+BlockText::Destination BlobsOnto(val& parts) {
+    return [&parts](std::string_view block) {
+        const auto* data = reinterpret_cast<const unsigned char*>(block.data());
+        val pieces = val::array();
+        pieces.call<void>("push", emscripten::typed_memory_view(block.size(), data));
+        parts.call<void>("push", val::global("Blob").new_(pieces));
+    };
+}
+
+std::string ListSeparatorFor(const std::string& decimal) {
+    return DefaultListSeparator(decimal);
 }
 
 std::string ListSeparatorProblem(const std::string& separator) {
@@ -34,75 +55,89 @@ std::string DecimalSeparatorProblem(const std::string& separator) {
     return SeparatorProblem("decimal separator", separator);
 }
 
-std::string ListSeparatorFor(const std::string& decimal_separator) {
-    return DefaultListSeparator(decimal_separator);
+std::string PageOutOfMemory() {
+    return std::string(kPageOutOfMemory);
 }
 
-// The formats in the order of the page's Output choice.
-OutputFormat FormatOfIndex(int index) {
-    static constexpr OutputFormat kFormats[] = {OutputFormat::Vemo, OutputFormat::Json,
-                                                OutputFormat::Mplus};
-    return kFormats[index >= 0 && index < 3 ? index : 0];
-}
-
-// The page's file: its name and bytes, and the decimal separator the echo shows. The page checks
-// its separators (the ...Problem functions) before it passes them.
-class WebFile {
-  public:
-    // The file's bytes arrive as a Uint8Array, copied in one go: as a std::string they would be
-    // copied byte by byte.
-    WebFile(const std::string& name, const val& bytes, const std::string& decimal)
-        : file_(name, BytesOf(bytes), FileTextFromPage(decimal).value_or(".")) {}
-
-    bool IsRead() const { return file_.IsRead(); }
-    int FindingCount() const { return static_cast<int>(file_.FindingCount()); }
-    std::string Failure() const { return file_.Failure(); }
-    void Diagnose() { file_.Diagnose(); }
-    std::string PaneText() const { return file_.PaneText(); }
-
-    // {files: [{name, blob}], failure, output, paneChanged}. The bytes go straight into a Blob,
-    // which the page can hand over as it is, and nothing of the module's memory is held after
-    // the call.
-    val Convert(int format_index, const std::string& list, const std::string& decimal) {
-        const OutputFormat format = FormatOfIndex(format_index);
-        const std::optional<std::string> list_text = FileTextFromPage(list);
-        const std::optional<std::string> decimal_text = FileTextFromPage(decimal);
-        PageConversion conversion;
-        if (list_text && decimal_text) {
-            conversion = file_.Convert(format, {*list_text, *decimal_text});
-        } else {
-            conversion.failure =
-                list_text ? DecimalSeparatorProblem(decimal) : ListSeparatorProblem(list);
-        }
-        val files = val::array();
-        for (const PageOutput& output : conversion.files) {
-            val file = val::object();
-            file.set("name", output.name);
-            const auto* data = reinterpret_cast<const unsigned char*>(output.bytes.data());
-            val parts = val::array();
-            parts.call<void>("push", emscripten::typed_memory_view(output.bytes.size(), data));
-            file.set("blob", val::global("Blob").new_(parts));
-            files.call<void>("push", file);
-        }
-        val result = val::object();
-        result.set("files", files);
-        result.set("failure", conversion.failure);
-        result.set("output", file_.OutputName(format));
-        result.set("paneChanged", conversion.pane_changed);
-        return result;
-    }
-
-  private:
-    static std::string BytesOf(const val& bytes) {
-        std::string data(bytes["length"].as<std::size_t>(), '\0');
-        val(emscripten::typed_memory_view(data.size(),
-                                          reinterpret_cast<unsigned char*>(data.data())))
+// The file's bytes arrive as a Uint8Array, copied in one go: as a std::string they would be
+// copied byte by byte.
+void Read(WebFile& file, const std::string& name, const val& bytes, const std::string& decimal,
+          double pane_limit) {
+    const auto fill = [&bytes](std::span<char> buffer) {
+        val(emscripten::typed_memory_view(buffer.size(),
+                                          reinterpret_cast<unsigned char*>(buffer.data())))
             .call<void>("set", bytes);
-        return data;
-    }
+    };
+    const std::size_t limit =
+        pane_limit >= 0 && pane_limit < static_cast<double>(kPaneCharacterLimit)
+            ? static_cast<std::size_t>(pane_limit)
+            : kPaneCharacterLimit;
+    file.Read(name, bytes["length"].as<std::size_t>(), fill, decimal, limit);
+}
 
-    PageFile file_;
-};
+int FindingCount(const WebFile& file) {
+    return static_cast<int>(file.FindingCount());
+}
+
+// {parts: [Uint8Array], failure}: the pane's text in UTF-8, block by block.
+val PaneText(const WebFile& file) {
+    val parts = val::array();
+    const std::string failure = file.WritePaneText(PushOnto(parts));
+    val result = val::object();
+    result.set("parts", failure.empty() ? parts : val::array());
+    result.set("failure", failure);
+    return result;
+}
+
+// {files: [{name, parts}], failure, output, archive, paneChanged}: the parts of a format of one
+// file are Blobs, those of the Mplus pair one Uint8Array each, for the archive.
+val Convert(WebFile& file, int format_index, const std::string& list, const std::string& decimal) {
+    val streamed = val::array();
+    WebConversion conversion = file.Convert(format_index, list, decimal, BlobsOnto(streamed));
+    val files = val::array();
+    for (const PageOutput& output : conversion.files) {
+        val item = val::object();
+        item.set("name", output.name);
+        // A format of one file went block by block; the Mplus pair comes whole.
+        if (output.bytes.empty() && conversion.files.size() == 1) {
+            item.set("parts", streamed);
+        } else {
+            val parts = val::array();
+            parts.call<void>("push", Uint8ArrayOf(output.bytes));
+            item.set("parts", parts);
+        }
+        files.call<void>("push", item);
+    }
+    val result = val::object();
+    result.set("files", conversion.failure.empty() ? files : val::array());
+    result.set("failure", conversion.failure);
+    result.set("output", conversion.output);
+    result.set("archive", conversion.archive);
+    result.set("paneChanged", conversion.pane_changed);
+    return result;
+}
+
+// For the page's tests of running out of memory: takes all the memory the module can have but
+// about `keep_free` bytes, and holds it until the worker ends.
+void HoldMemoryForTests(double keep_free) {
+    static std::vector<std::vector<char>> held;
+    constexpr std::size_t kSmallest = std::size_t{1} << 12;
+    held.reserve(1024);
+    for (std::size_t block = std::size_t{1} << 28; block >= kSmallest; block /= 2) {
+        while (held.size() < held.capacity()) {
+            try {
+                held.emplace_back().reserve(block);
+            } catch (const std::bad_alloc&) {
+                held.pop_back();
+                break;
+            }
+        }
+    }
+    // The last blocks taken, the smallest, go back until about `keep_free` is free again.
+    for (double freed = 0; freed < keep_free && !held.empty(); held.pop_back()) {
+        freed += static_cast<double>(held.back().capacity());
+    }
+}
 
 }  // namespace
 
@@ -110,14 +145,17 @@ EMSCRIPTEN_BINDINGS(dsf2vemo) {
     emscripten::function("listSeparatorFor", &ListSeparatorFor);
     emscripten::function("listSeparatorProblem", &ListSeparatorProblem);
     emscripten::function("decimalSeparatorProblem", &DecimalSeparatorProblem);
+    emscripten::function("pageOutOfMemory", &PageOutOfMemory);
+    emscripten::function("holdMemoryForTests", &HoldMemoryForTests);
     emscripten::class_<WebFile>("WebFile")
-        .constructor<const std::string&, const val&, const std::string&>()
+        .constructor<>()
+        .function("read", &Read)
         .function("isRead", &WebFile::IsRead)
-        .function("findingCount", &WebFile::FindingCount)
         .function("failure", &WebFile::Failure)
+        .function("findingCount", &FindingCount)
         .function("diagnose", &WebFile::Diagnose)
-        .function("paneText", &WebFile::PaneText)
-        .function("convert", &WebFile::Convert);
+        .function("paneText", &PaneText)
+        .function("convert", &Convert);
 }
 
 }  // namespace dsf2vemo::web

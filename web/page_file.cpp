@@ -1,7 +1,9 @@
 #include "page_file.h"
 
 #include <exception>
+#include <new>
 #include <span>
+#include <string>
 #include <utility>
 
 #include "conversion_error.h"
@@ -12,15 +14,37 @@
 
 namespace dsf2vemo::web {
 
-PageFile::PageFile(std::string name, std::string_view bytes, std::string decimal_separator)
+namespace {
+
+// What stands in the pane for the lines of an echo that did not fit.
+std::string LeftOutLine(std::size_t lines, std::size_t limit) {
+    return "... and " + std::to_string(lines) + (lines == 1 ? " more line" : " more lines") +
+           ", left out here: the page shows at most " + std::to_string(limit) +
+           " characters of the echo. Convert still writes every value.\r\n";
+}
+
+}  // namespace
+
+std::string PageFailureDescription(std::exception_ptr failure) {
+    try {
+        std::rethrow_exception(failure);
+    } catch (const std::bad_alloc&) {
+        return std::string(kPageOutOfMemory);
+    } catch (...) {
+        return FailureDescription(std::current_exception());
+    }
+}
+
+PageFile::PageFile(std::string name, std::string_view bytes, std::string decimal_separator,
+                   std::size_t pane_limit)
     : name_(std::move(name)),
       decimal_separator_(std::move(decimal_separator)),
-      echo_(decimal_separator_) {
+      echo_(decimal_separator_, pane_limit) {
     try {
         file_ =
             ParseDsfFile(std::as_bytes(std::span<const char>(bytes.data(), bytes.size())), echo_);
     } catch (...) {
-        failure_ = FailureDescription(std::current_exception());
+        failure_ = PageFailureDescription(std::current_exception());
     }
 }
 
@@ -36,20 +60,37 @@ void PageFile::Diagnose() {
 }
 
 std::string PageFile::PaneText() const {
-    // The Warnings block only appends to the echo: it is made on its own, and the echo, which
-    // may be large, is not copied for it.
+    std::string text;
+    WritePaneText([&text](std::string_view piece) { text += piece; });
+    return text;
+}
+
+void PageFile::WritePaneText(const BlockText::Destination& destination) const {
+    // The echo, which may be large, goes in blocks and is not copied whole; the Warnings block
+    // only appends to it and is made on its own.
+    const std::string_view echo = echo_.Text();
+    for (std::size_t at = 0; at < echo.size(); at += kBlockSize) {
+        const std::string_view block = echo.substr(at, kBlockSize);
+        if (IsPageTextAsItIs(block)) {
+            destination(block);
+        } else {
+            destination(PageTextFromPane(block));
+        }
+    }
+    if (!echo_.KeptAll()) {
+        destination(LeftOutLine(echo_.LinesLeftOut(), echo_.Limit()));
+    }
     TextPane warnings(decimal_separator_);
     AppendWarnings(warnings, findings_, notes_);
-    std::string text = PageTextFromPane(echo_.Text());
-    text += PageTextFromPane(warnings.Text());
-    return text;
+    destination(PageTextFromPane(warnings.Text()));
 }
 
 std::string PageFile::OutputName(OutputFormat format) const {
     return DefaultOutputName(name_, format);
 }
 
-PageConversion PageFile::Convert(OutputFormat format, const Separators& separators) {
+PageConversion PageFile::Convert(OutputFormat format, const Separators& separators,
+                                 const BlockText::Destination& destination) {
     PageConversion conversion;
     if (!file_) {
         conversion.failure = "no data system file has been read successfully";
@@ -60,8 +101,9 @@ PageConversion PageFile::Convert(OutputFormat format, const Separators& separato
         switch (format) {
             case OutputFormat::Vemo:
             case OutputFormat::Json: {
-                BlockText text;
+                BlockText text = destination ? BlockText(destination) : BlockText();
                 SingleFileWriter(format, *file_, separators)(text);
+                text.Finish();
                 conversion.files.push_back({output, text.Take()});
                 break;
             }
@@ -88,7 +130,7 @@ PageConversion PageFile::Convert(OutputFormat format, const Separators& separato
         }
     } catch (...) {
         conversion.files.clear();
-        conversion.failure = FailureDescription(std::current_exception());
+        conversion.failure = PageFailureDescription(std::current_exception());
     }
     return conversion;
 }

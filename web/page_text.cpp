@@ -39,17 +39,23 @@ std::size_t SequenceLength(unsigned char lead) {
     return 0;
 }
 
+// A byte that is not the same in the page's text.
+bool NeedsChange(char byte) {
+    return byte == '\0' || static_cast<unsigned char>(byte) >= 0x80;
+}
+
 }  // namespace
+
+bool IsPageTextAsItIs(std::string_view pane) {
+    return std::none_of(pane.begin(), pane.end(), NeedsChange);
+}
 
 std::string PageTextFromPane(std::string_view pane) {
     std::string text;
     text.reserve(pane.size());
     // Runs of ASCII other than NUL, almost all of an echo, go as they are.
-    const auto needs_change = [](char byte) {
-        return byte == '\0' || static_cast<unsigned char>(byte) >= 0x80;
-    };
     for (auto run = pane.begin(); run != pane.end();) {
-        const auto changed = std::find_if(run, pane.end(), needs_change);
+        const auto changed = std::find_if(run, pane.end(), NeedsChange);
         text.append(run, changed);
         if (changed == pane.end()) {
             break;

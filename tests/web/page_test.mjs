@@ -11,6 +11,7 @@ import os from 'node:os';
 import path from 'node:path';
 import { after, before, test } from 'node:test';
 import { fileURLToPath, pathToFileURL } from 'node:url';
+import { unzipSync } from 'fflate';
 import { chromium } from 'playwright-core';
 
 const root = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
@@ -22,13 +23,16 @@ const cli = path.join(native, 'cli/dsf2vemo-cli');
 // separator.
 const kLanguage = 'de-DE';
 const kSeparators = { list: ';', decimal: ',' };
-// In the order of the page's Output choice; Mplus last, since its renamings join the pane.
+// In the order of the page's Output choice; Mplus last, since its renamings join the pane. The
+// page hands the Mplus pair over in one archive.
 const kFormats = [
     { name: 'vemo', extensions: ['.txt'] },
     { name: 'json', extensions: ['.json'] },
-    { name: 'mplus', extensions: ['.inp', '.dat'] },
+    { name: 'mplus', extensions: ['.inp', '.dat'], archive: '-mplus.zip' },
 ];
 const kReadFailed = 'An error occurred while trying to read the Prelis file,';
+const kOutOfMemory = 'not enough memory for this file in the browser, which gives a page far less than the '
+    + 'computer has; dsf2vemo-cli converts it';
 const kWriteFailed = 'An error occurred while trying to write the Vemo-compatible file,';
 
 const rows = [
@@ -42,6 +46,7 @@ const rows = [
 
 let work;
 let browser;
+let context;
 let page;
 const requests = [];
 const downloads = [];
@@ -117,6 +122,28 @@ async function convert(formatIndex, expectedCount) {
     return files;
 }
 
+// The files of an archive, by name, with the archive's own name in `archive`.
+function unpacked(archiveName, bytes) {
+    return new Map(Object.entries(unzipSync(new Uint8Array(bytes)))
+        .map(([name, content]) => [name, Object.assign(Buffer.from(content), { archive: archiveName })]));
+}
+
+// The page from disk, ready for files; `search` holds its test hooks, `watch` what sees it first.
+async function openPage(search = '', watch = () => {}) {
+    const opened = await context.newPage();
+    watch(opened);
+    await opened.goto(pathToFileURL(path.join(pageFolder, 'index.html')).href + search);
+    await opened.waitForFunction(() => document.querySelector('#list-separator').value !== '');
+    return opened;
+}
+
+async function waitFor(condition, what) {
+    for (let waited = 0; !condition(); waited += 50) {
+        assert.ok(waited < 30000, what);
+        await new Promise((resolve) => setTimeout(resolve, 50));
+    }
+}
+
 before(async () => {
     work = fs.mkdtempSync(path.join(os.tmpdir(), 'dsf2vemo-page-'));
     run(path.join(native, 'tests/web/make_page_test_files'), [work]);
@@ -131,12 +158,11 @@ before(async () => {
     }
 
     browser = await chromium.launch({ executablePath: '/usr/bin/chromium', args: ['--no-sandbox'] });
-    const context = await browser.newContext({ locale: kLanguage, acceptDownloads: true });
-    page = await context.newPage();
-    page.on('request', (request) => requests.push(request.url()));
-    page.on('download', (download) => downloads.push(download));
-    await page.goto(pathToFileURL(path.join(pageFolder, 'index.html')).href);
-    await page.waitForFunction(() => document.querySelector('#list-separator').value !== '');
+    context = await browser.newContext({ locale: kLanguage, acceptDownloads: true });
+    page = await openPage('', (opened) => {
+        opened.on('request', (request) => requests.push(request.url()));
+        opened.on('download', (download) => downloads.push(download));
+    });
     await page.setInputFiles('#input-files', rows.map((row) => row.path));
     await page.waitForFunction((count) => document.querySelectorAll('#results .pane').length === count
         && document.querySelector('#status').textContent.includes('p200.dsf'), rows.length, { timeout: 60000 });
@@ -147,9 +173,14 @@ before(async () => {
         row.seen.readFailure = shown.get(row.name)?.failure;
     }
     for (const [index, format] of kFormats.entries()) {
-        const count = rows.reduce((sum, row) => sum + (row.expected[index]?.files.size ?? 0), 0);
+        const count = rows.reduce((sum, row) => sum + Math.min(row.expected[index]?.files.size ?? 0,
+            format.archive ? 1 : Infinity), 0);
         for (const [name, bytes] of await convert(index, count)) {
-            rows.find((row) => baseName(row.name) === baseName(name))?.seen.outputs.set(name, bytes);
+            const found = format.archive && name.endsWith(format.archive)
+                ? unpacked(name, bytes) : new Map([[name, bytes]]);
+            for (const [inner, content] of found) {
+                rows.find((row) => baseName(row.name) === baseName(inner))?.seen.outputs.set(inner, content);
+            }
         }
         shown = await sections();
         for (const row of rows) {
@@ -194,10 +225,61 @@ test('each file through the page: the converter\'s bytes and errors, the window\
                     assert.equal(seen.outputs.has(name), files.has(name), `${name} offered or not as the converter wrote it`);
                     assert.ok(!files.has(name) || seen.outputs.get(name).equals(files.get(name)),
                         `${name} differs from the converter's`);
+                    // Both files of a pair come in the one archive named after them.
+                    assert.equal(seen.outputs.get(name)?.archive,
+                        format.archive && files.has(name) ? baseName(row.name) + format.archive : undefined);
                 }
             }
         });
     }
+});
+
+test('converting again while downloads wait takes none of them away', async () => {
+    const vemo = rows.filter((row) => row.expected[0]?.files.size > 0);
+    await page.selectOption('#output-type', '0');
+    const start = downloads.length;
+    await page.click('#convert');
+    await waitUntilIdle();
+    await page.click('#convert');
+    await waitUntilIdle();
+    await waitFor(() => downloads.length >= start + 2 * vemo.length, `${downloads.length - start} downloads came`);
+    const names = [];
+    for (const download of downloads.slice(start)) {
+        const name = download.suggestedFilename();
+        names.push(name);
+        assert.equal(await download.failure(), null, name);
+        const row = vemo.find((candidate) => baseName(candidate.name) === baseName(name));
+        assert.ok(fs.readFileSync(await download.path()).equals(row.expected[0].files.get(name)), name);
+    }
+    assert.deepEqual(names.sort(), vemo.flatMap((row) => [...row.expected[0].files.keys()]).flatMap((name) => [name, name]).sort());
+});
+
+test('an echo longer than the pane shows its head and how much was left out; Convert still writes it all', async () => {
+    const row = rows.find((candidate) => candidate.name === 'p200.dsf');
+    const echo = await windowPane(row.path);
+    for (const limit of [2000, 2001]) {
+        const limited = await openPage(`?test-pane-limit=${limit}`);
+        await limited.setInputFiles('#input-files', row.path);
+        await limited.waitForFunction(() => document.querySelector('#status').textContent === 'p200.dsf: read.');
+        const head = echo.slice(0, echo.lastIndexOf('\r\n', limit - 2) + 2);
+        const leftOut = echo.slice(head.length).split('\r\n').length;
+        assert.equal(await limited.textContent('.pane'), `${head}... and ${leftOut} more lines, left out here: `
+            + `the page shows at most ${limit} characters of the echo. Convert still writes every value.\r\n`);
+        const download = limited.waitForEvent('download');
+        await limited.click('#convert');
+        assert.ok(fs.readFileSync(await (await download).path()).equals(row.expected[0].files.get('p200.txt')));
+        await limited.close();
+    }
+});
+
+test('memory running short is said in words, and nothing is offered', async () => {
+    const row = rows.find((candidate) => candidate.name === 'p200.dsf');
+    const short = await openPage('?test-memory-free=65536');
+    await short.setInputFiles('#input-files', row.path);
+    await short.waitForFunction(() => document.querySelector('#status').textContent.startsWith('p200.dsf: not read'));
+    assert.equal(await short.textContent('#results .failure'), `${kReadFailed}\np200.dsf.\n\n(${kOutOfMemory})`);
+    assert.ok(await short.isDisabled('#convert'));
+    await short.close();
 });
 
 test('the page asks for nothing outside its own folder', () => {

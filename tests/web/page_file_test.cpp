@@ -1,0 +1,246 @@
+// The page's side of the core: the head of an echo too long for a pane, each block of the files
+// handed over as the whole file would be, the names and choices the page passes, and a failure of
+// memory in words.
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <new>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "dsf_builder.h"
+#include "page_file.h"
+#include "page_separators.h"
+#include "page_text.h"
+#include "pane_head.h"
+#include "results_pane.h"
+#include "web_file.h"
+
+namespace dsf2vemo::web {
+namespace {
+
+using testing::BuildDsf;
+using testing::WellFormedMomentData;
+
+// Appends each piece in turn, a number for an empty piece.
+void Echo(PaneHead& pane, const std::vector<std::string>& pieces) {
+    for (const std::string& piece : pieces) {
+        if (piece.empty()) {
+            pane.AppendNumber(1.5);
+        } else {
+            pane.AppendText(piece);
+        }
+    }
+}
+
+TEST(PaneHeadTest, KeepsTheWholeEchoUpToItsLimitAndThenWholeLines) {
+    struct Row {
+        std::size_t limit;
+        std::vector<std::string> pieces;  // "" for the number 1.5, " 1.500"
+        std::string head;
+        std::size_t left_out;
+    };
+    const Row rows[] = {
+        // Exactly at the limit and one past it.
+        {8, {"ab\r\n", "cd\r\n"}, "ab\r\ncd\r\n", 0},
+        {7, {"ab\r\n", "cd\r\n"}, "ab\r\n", 1},
+        {9, {"ab\r\n", "cd\r\n", "e"}, "ab\r\ncd\r\ne", 0},
+        {8, {"ab\r\n", "cd\r\n", "e"}, "ab\r\ncd\r\n", 1},
+        // A line cut short counts, so do the lines after it and an open last line.
+        {5, {"ab\r\ncd\r\nef\r\n"}, "ab\r\n", 2},
+        {5, {"ab\r\ncd\r\nef"}, "ab\r\n", 2},
+        {5, {"ab\r\n", "cd", "\r\n", "ef", "\r\n", "g"}, "ab\r\n", 3},
+        // A line end split between two appends past the head.
+        {3, {"ab\r\n", "c\r", "\nd\r\n"}, "", 3},
+        // No whole line fits.
+        {3, {"abcd\r\n"}, "", 1},
+        {0, {"a"}, "", 1},
+        // Numbers past the head are counted by their lines, not formatted.
+        {10, {"x\r\n", "", "", "\r\n", "", "\r\n"}, "x\r\n", 2},
+        {11, {"x\r\n", "", "\r\n"}, "x\r\n 1.500\r\n", 0},
+        {10, {"x\r\n", "", "\r\n"}, "x\r\n", 1},
+        {9, {"x\r\n", "", ""}, "x\r\n", 1},
+    };
+    for (const Row& row : rows) {
+        PaneHead pane(".", row.limit);
+        Echo(pane, row.pieces);
+        EXPECT_EQ(pane.Text(), row.head) << row.limit << " " << row.head;
+        EXPECT_EQ(pane.LinesLeftOut(), row.left_out) << row.limit << " " << row.head;
+        EXPECT_EQ(pane.KeptAll(), row.left_out == 0) << row.limit << " " << row.head;
+    }
+}
+
+TEST(PaneHeadTest, NewTextStartsAfresh) {
+    PaneHead pane(",", 6);
+    pane.AppendText("abcdefgh\r\n");
+    pane.SetResultsText("ab\r\n");
+    pane.AppendNumber(0.25);
+    EXPECT_EQ(pane.Text(), "ab\r\n");
+    EXPECT_EQ(pane.LinesLeftOut(), 1u);
+    pane.SetResultsText("x");
+    pane.AppendNumber(0.25);
+    EXPECT_EQ(pane.Text(), "x ,250");
+    EXPECT_TRUE(pane.KeptAll());
+}
+
+// The bytes of a file of p variables.
+std::string FileOf(std::int32_t p) {
+    const std::vector<std::byte> bytes = BuildDsf(WellFormedMomentData(p), "HEADER");
+    return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
+}
+
+TEST(PageFileTest, AnEchoPastThePaneShowsItsHeadAndALineAboutTheRest) {
+    const std::string bytes = FileOf(30);
+    PageFile whole("s.dsf", bytes, ".");
+    const std::string echo = whole.PaneText();
+    ASSERT_TRUE(whole.IsRead());
+    // The file's header line and the counts: a head of three lines.
+    const std::size_t three_lines =
+        echo.find("\r\n", echo.find("\r\n", echo.find("\r\n") + 2) + 2) + 2;
+    const std::size_t lines = [&] {
+        std::size_t count = 0;
+        for (std::size_t at = echo.find("\r\n"); at != std::string::npos;
+             at = echo.find("\r\n", at + 2)) {
+            ++count;
+        }
+        return count + 1;  // the last line, the last mean's, ends without one
+    }();
+    for (const std::size_t limit : {three_lines, three_lines + 1}) {
+        PageFile cut("s.dsf", bytes, ".", limit);
+        ASSERT_TRUE(cut.IsRead());
+        EXPECT_EQ(cut.PaneText(),
+                  echo.substr(0, three_lines) + "... and " + std::to_string(lines - 3) +
+                      " more lines, left out here: the page shows at most " +
+                      std::to_string(limit) +
+                      " characters of the echo. Convert still writes every value.\r\n");
+    }
+    // The last line, the means', cut by one character: it alone is left out.
+    PageFile last("s.dsf", bytes, ".", echo.size() - 1);
+    EXPECT_EQ(last.PaneText(), echo.substr(0, echo.rfind("\r\n") + 2) +
+                                   "... and 1 more line, left out here: the page shows at most " +
+                                   std::to_string(echo.size() - 1) +
+                                   " characters of the echo. Convert still writes every value.\r\n");
+    PageFile exact("s.dsf", bytes, ".", echo.size());
+    EXPECT_EQ(exact.PaneText(), echo);
+}
+
+TEST(PageFileTest, EachBlockHandedOverMakesTheWholeFile) {
+    // Past a block of text, so that the file goes in more than one.
+    const std::string bytes = FileOf(500);
+    for (const OutputFormat format : {OutputFormat::Vemo, OutputFormat::Json}) {
+        PageFile file("s.dsf", bytes, ",");
+        const PageConversion whole = file.Convert(format, {";", ","});
+        std::string joined;
+        std::size_t blocks = 0;
+        const PageConversion streamed =
+            file.Convert(format, {";", ","}, [&](std::string_view block) {
+                joined += block;
+                ++blocks;
+            });
+        ASSERT_EQ(whole.files.size(), 1u);
+        ASSERT_EQ(streamed.files.size(), 1u);
+        EXPECT_EQ(streamed.files[0].name, whole.files[0].name);
+        EXPECT_EQ(streamed.files[0].bytes, "");
+        EXPECT_EQ(joined, whole.files[0].bytes);
+        EXPECT_GT(blocks, 1u);
+    }
+    std::string pane;
+    PageFile file("s.dsf", bytes, ",");
+    file.WritePaneText([&](std::string_view piece) { pane += piece; });
+    EXPECT_EQ(pane, file.PaneText());
+}
+
+TEST(WebFileTest, TheChoicesAndNamesThePagePasses) {
+    const std::optional<OutputFormat> formats[] = {
+        std::nullopt, OutputFormat::Vemo, OutputFormat::Json, OutputFormat::Mplus, std::nullopt};
+    for (int index = -1; index <= 3; ++index) {
+        EXPECT_EQ(FormatOfPageIndex(index), formats[index + 1]) << index;
+    }
+    const std::pair<const char*, const char*> archives[] = {
+        {"study.inp", "study-mplus.zip"},
+        {"my.study.final.inp", "my.study.final-mplus.zip"},
+        {"study", "study-mplus.zip"},
+        {".inp", "-mplus.zip"},
+    };
+    for (const auto& [input, archive] : archives) {
+        EXPECT_EQ(MplusArchiveName(input), archive) << input;
+    }
+}
+
+TEST(WebFileTest, SeparatorsTheFileCantHoldAreRefusedByName) {
+    const std::string cant_hold =
+        "\" holds a character that code page 1252 of the text data file "
+        "can't hold";
+    struct Row {
+        const char* list;
+        const char* decimal;
+        std::string problem;
+    };
+    const Row rows[] = {
+        {";", ",", ""},
+        {"\u20AC", ".", ""},
+        {"\u2400", ".", "the list separator \"\u2400" + cant_hold},
+        {",", "\u066B", "the decimal separator \"\u066B" + cant_hold},
+        {"\u2400", "\u066B", "the list separator \"\u2400" + cant_hold},
+    };
+    for (const Row& row : rows) {
+        const PageSeparators separators = SeparatorsFromPage(row.list, row.decimal);
+        EXPECT_EQ(separators.problem, row.problem) << row.list << row.decimal;
+        EXPECT_EQ(separators.separators.has_value(), row.problem.empty());
+    }
+    EXPECT_EQ(SeparatorsFromPage("\u20AC", ",").separators->list, "\x80");
+}
+
+TEST(WebFileTest, NoFailureLeavesItAndMemoryRunningShortIsSaidInWords) {
+    const std::string bytes = FileOf(3);
+    const auto copy = [&bytes](std::span<char> buffer) {
+        bytes.copy(buffer.data(), buffer.size());
+    };
+    WebFile file;
+    file.Read(
+        "s.dsf", bytes.size(), [](std::span<char>) { throw std::bad_alloc(); }, ".");
+    EXPECT_FALSE(file.IsRead());
+    EXPECT_EQ(file.Failure(), kPageOutOfMemory);
+    EXPECT_EQ(file.Convert(0, ",", ".", {}).failure,
+              "no data system file has been read successfully");
+
+    file.Read("s.dsf", bytes.size() - 1, copy, ",");
+    EXPECT_FALSE(file.IsRead());
+    EXPECT_NE(file.Failure(), "");
+
+    file.Read("s.dsf", bytes.size(), copy, ",");
+    ASSERT_TRUE(file.IsRead());
+    EXPECT_EQ(file.Failure(), "");
+    EXPECT_EQ(file.WritePaneText([](std::string_view) { throw std::bad_alloc(); }),
+              kPageOutOfMemory);
+    const WebConversion refused = file.Convert(0, "\u2400", ".", {});
+    EXPECT_EQ(refused.output, "s.txt");
+    EXPECT_TRUE(refused.files.empty());
+    EXPECT_NE(refused.failure.find("list separator"), std::string::npos);
+    const WebConversion out_of_memory =
+        file.Convert(1, ",", ".", [](std::string_view) { throw std::bad_alloc(); });
+    EXPECT_TRUE(out_of_memory.files.empty());
+    EXPECT_EQ(out_of_memory.failure, kPageOutOfMemory);
+    const WebConversion mplus = file.Convert(2, ",", ".", {});
+    EXPECT_EQ(mplus.failure, "");
+    EXPECT_EQ(mplus.output, "s.inp");
+    EXPECT_EQ(mplus.archive, "s-mplus.zip");
+    EXPECT_EQ(mplus.files.size(), 2u);
+    EXPECT_EQ(file.Convert(1, ",", ".", {}).archive, "");
+}
+
+TEST(PageTextTest, OnlyAsciiWithoutNulGoesAsItIs) {
+    const std::pair<std::string, bool> rows[] = {
+        {"", true},       {"\x01 ~\x7F", true}, {std::string(1, '\0'), false},
+        {"a\x80", false}, {"\xFF", false},      {"abc\r\n", true},
+    };
+    for (const auto& [text, as_it_is] : rows) {
+        EXPECT_EQ(IsPageTextAsItIs(text), as_it_is) << text;
+        EXPECT_EQ(IsPageTextAsItIs(text), PageTextFromPane(text) == text) << text;
+    }
+}
+
+}  // namespace
+}  // namespace dsf2vemo::web

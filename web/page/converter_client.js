@@ -1,0 +1,78 @@
+// The page's side of the converter's worker, which runs the module made from converter.js so that
+// large files never freeze the page. Every message the worker answers has its function here; the
+// worker answers in the order they were sent.
+export class ConverterClient {
+    constructor(source) {
+        // A page opened from disk may not start a worker from a file: from its text it may.
+        this.worker = new Worker(URL.createObjectURL(new Blob([source], { type: 'text/javascript' })));
+        this.pending = new Map();
+        this.lastRequest = 0;
+        this.onProgress = () => {};
+        this.worker.onmessage = ({ data }) => {
+            if (!data.done) {
+                this.onProgress(data);
+                return;
+            }
+            this.pending.get(data.request)(data);
+            this.pending.delete(data.request);
+        };
+    }
+
+    call(type, message = {}, transfer = []) {
+        const request = ++this.lastRequest;
+        return new Promise((resolve) => {
+            this.pending.set(request, resolve);
+            this.worker.postMessage({ ...message, type, request }, transfer);
+        });
+    }
+
+    // {list}: the list separator that goes with the decimal separator.
+    separators(decimal) {
+        return this.call('separators', { decimal });
+    }
+
+    // {list, decimal}: for each separator "" or why the text data file can't hold it.
+    checkSeparators(list, decimal) {
+        return this.call('checkSeparators', { list, decimal });
+    }
+
+    // Reads a file's bytes (an ArrayBuffer, handed over) under `id`, echoing numbers with the
+    // decimal separator. {read, failure, warnings, pane: {parts, failure}}: the pane's text as
+    // UTF-8 blocks. `paneLimit` (characters) lowers how much of the echo the pane keeps.
+    read(id, name, bytes, decimal, paneLimit) {
+        return this.call('read', { id, name, bytes, decimal, paneLimit }, [bytes]);
+    }
+
+    // Converts file `id` ahead of the user's Convert with the format and separators in use, so
+    // that a Convert with the same ones finds the files ready.
+    prepare(id, format, separators) {
+        return this.call('prepare', { id, format, ...separators });
+    }
+
+    // {outputs: [{name, blob}], failure, output, pane}: the files to hand over or why there are
+    // none, the name of the first file, and the pane's new text where the conversion changed it.
+    convert(id, format, separators) {
+        return this.call('convert', { id, format, ...separators });
+    }
+
+    // On a second worker: converts a copy of a file's bytes while the first reads it for the pane.
+    // The format is one of a single file, whose conversion never changes the pane.
+    convertAhead(id, name, bytes, format, separators) {
+        return this.call('convertAhead', { id, name, bytes, format, ...separators }, [bytes]);
+    }
+
+    // What convertAhead made, as convert answers, or {missing: true} where it made nothing for
+    // this format and these separators.
+    take(id, format, separators) {
+        return this.call('take', { id, format, ...separators });
+    }
+
+    forget(id) {
+        return this.call('forget', { id });
+    }
+
+    // For the tests of running out of memory: leaves the module about `keepFree` bytes.
+    holdMemoryForTests(keepFree) {
+        return this.call('holdMemoryForTests', { keepFree });
+    }
+}
