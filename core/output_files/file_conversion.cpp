@@ -1,6 +1,7 @@
 #include "file_conversion.h"
 
 #include <exception>
+#include <new>
 #include <utility>
 
 #include "conversion_error.h"
@@ -21,9 +22,13 @@ decltype(auto) RunStep(const std::string& step, Step&& run) {
         return run();
     } catch (const ConversionError& error) {
         if (!error.File().empty()) {
-            throw StepFailure("cannot write '" + PathText(error.File()) + "'", error.what());
+            throw StepFailure("cannot write '" + PathText(error.File()) + "'", error.what(),
+                              error.Kind());
         }
-        throw StepFailure(step, error.what());
+        throw StepFailure(step, error.what(), error.Kind());
+    } catch (const std::bad_alloc&) {
+        throw StepFailure(step, FailureDescription(std::current_exception()),
+                          ErrorKind::OutOfMemory);
     } catch (...) {
         throw StepFailure(step, FailureDescription(std::current_exception()));
     }
@@ -31,10 +36,11 @@ decltype(auto) RunStep(const std::string& step, Step&& run) {
 
 }  // namespace
 
-StepFailure::StepFailure(std::string step, std::string reason)
+StepFailure::StepFailure(std::string step, std::string reason, std::optional<ErrorKind> kind)
     : std::runtime_error(step + ": " + reason),
       step_(std::move(step)),
-      reason_(std::move(reason)) {}
+      reason_(std::move(reason)),
+      kind_(kind) {}
 
 OutputChoice ChooseOutput(const fs::path& input, const std::optional<fs::path>& output,
                           std::optional<OutputFormat> format) {
