@@ -1,7 +1,6 @@
 #include "file_conversion.h"
 
 #include <exception>
-#include <new>
 #include <utility>
 
 #include "conversion_error.h"
@@ -26,9 +25,6 @@ decltype(auto) RunStep(const std::string& step, Step&& run) {
                               error.Kind());
         }
         throw StepFailure(step, error.what(), error.Kind());
-    } catch (const std::bad_alloc&) {
-        throw StepFailure(step, FailureDescription(std::current_exception()),
-                          ErrorKind::OutOfMemory);
     } catch (...) {
         throw StepFailure(step, FailureDescription(std::current_exception()));
     }

@@ -25,9 +25,8 @@ class StepFailure : public std::runtime_error {
 
     const std::string& Step() const { return step_; }
     const std::string& Reason() const { return reason_; }
-    // The kind of the converter's error behind it (OutOfMemory where memory ran out), for callers
-    // that answer kinds differently, as a package raises its language's own error for a missing
-    // file; none for any other failure.
+    // The kind of the converter's error behind it, for callers that answer kinds differently, as
+    // a package raises its language's own error for a missing file; none for any other failure.
     const std::optional<ErrorKind>& Kind() const { return kind_; }
 
   private:

@@ -127,3 +127,10 @@ def test_python_keeps_answering_ctrl_c_after_a_conversion(tmp_path):
         print(before is not None and handler() == before)
         """)
     assert run.stdout == "True\n", run.stderr
+
+
+def test_a_quiet_conversion_warns_nothing(tmp_path):
+    (tmp_path / "in.dsf").write_bytes(GOOD["correlation"][0])
+    with warnings.catch_warnings():
+        warnings.simplefilter("error")
+        assert dsf2vemo.convert(tmp_path / "in.dsf", quiet=True) == [tmp_path / "in.txt"]

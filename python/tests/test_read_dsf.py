@@ -27,6 +27,7 @@ def test_moments_are_the_files_own_doubles(name, write):
     frame, series = m.to_pandas()
     assert list(frame.index) == list(frame.columns) == list(series.index) == names
     assert numpy.array_equal(frame.to_numpy().view("<u8"), cov)
+    assert numpy.array_equal(series.to_numpy().view("<u8"), means)
 
 
 @pytest.mark.parametrize("name, quiet, warned", [
