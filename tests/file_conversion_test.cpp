@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,8 @@ struct KindCase {
     const char* output;                           // under the folder; "" is the input itself
     const char* step;
     std::optional<ErrorKind> kind;
+
+    friend void PrintTo(const KindCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class StepFailureKindTest : public ::testing::TestWithParam<KindCase> {};

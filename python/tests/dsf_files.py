@@ -41,9 +41,9 @@ GOOD = {
             [1.5, 0.3, 2.25, 0.1, 0.2, 3.0], [10, 20.5, -0.25]),
         "NUL PADDED", ["X1", "X2", "A\0B"]),
     "high_bit_names": (
-        dsf(b"\xC9tudes \x80 \xA9 2000", 150, [b"\xE9t\xE9", b"na\xEFve", b"x\x81y"],
+        dsf(b"\xC9tudes \x80 \xA9 2000", 150, [b"\xE9t\xE9", b"na\xEFve", b"\x80\x81y"],
             [1.5, 0.3, 2.25, 0.1, 0.2, 3.0], [10, 20.5, 1e-7]),
-        "Études € © 2000", ["été", "naïve", "x\x81y"]),
+        "Études € © 2000", ["été", "naïve", "€\x81y"]),
     "correlation": (
         dsf(b"KM", 300, [b"A", b"B", b"C"], [1.0, 0.5, 1.0, 0.3, 0.2, 1.0], [0, 0, 0]),
         "KM", ["A", "B", "C"]),
