@@ -1,4 +1,4 @@
-"""What every test compares with: dsf2vemo-cli, named by DSF2VEMO_CLI."""
+"""What the tests compare with: dsf2vemo-cli, named by DSF2VEMO_CLI."""
 
 import os
 import subprocess
@@ -12,17 +12,14 @@ class Cli:
 
     def run(self, *arguments, env=None):
         """Runs it in the C locale unless `env` says otherwise."""
-        env = env or dict(os.environ, LC_ALL="C")
         return subprocess.run([self.program, *map(os.fspath, arguments)], capture_output=True,
-                              env=env, check=False)
+                              env=env or dict(os.environ, LC_ALL="C"), check=False)
 
     def error(self, *arguments):
         """The description after "dsf2vemo-cli: error: " of a failing run."""
         run = self.run(*arguments)
-        assert run.returncode == 1, run
-        prefix = b"dsf2vemo-cli: error: "
-        assert run.stderr.startswith(prefix) and run.stderr.endswith(b"\n"), run.stderr
-        return os.fsdecode(run.stderr[len(prefix):-1])
+        assert run.returncode == 1 and run.stderr.startswith(b"dsf2vemo-cli: error: "), run
+        return os.fsdecode(run.stderr[len(b"dsf2vemo-cli: error: "):].rstrip(b"\n"))
 
 
 @pytest.fixture(scope="session")
@@ -35,12 +32,8 @@ def cli():
 
 @pytest.fixture
 def write(tmp_path):
-    """Writes bytes to a file under tmp_path and returns its path."""
-
+    """Writes bytes to tmp_path / name and returns the path."""
     def write_file(name, data):
-        path = tmp_path / name
-        path.parent.mkdir(parents=True, exist_ok=True)
-        path.write_bytes(data)
-        return path
-
+        (tmp_path / name).write_bytes(data)
+        return tmp_path / name
     return write_file

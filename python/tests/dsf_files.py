@@ -34,7 +34,6 @@ def random_bits(p, seed):
 GOOD = {
     "demo": (DEMO, "DEMO", ["X1", "X2"]),
     "one_variable": (dsf(b"ONE", 5, [b"A"], [2.0], [1.0]), "ONE", ["A"]),
-    "trailing_bytes": (DEMO + b"\x01\x02\x03", "DEMO", ["X1", "X2"]),
     "nul_padding": (
         dsf(b"NUL PADDED".ljust(64, b"\0"), 150,
             [b"X1".ljust(8, b"\0"), b"X2".ljust(8, b"\0"), b"A\0B".ljust(8, b"\0")],

@@ -1,6 +1,7 @@
 import errno
 import importlib.metadata
 import os
+import re
 import subprocess
 import sys
 import textwrap
@@ -53,45 +54,30 @@ def test_a_damaged_file_is_a_dsf_error_in_the_converters_words(name, write, cli)
         dsf2vemo.read_dsf(path)
     assert isinstance(raised.value, ValueError)
     assert str(raised.value) == cli.error("--check", path)
-
-
-def test_the_words_are_the_readers(write):
-    path = write("in.dsf", DEMO[:127])
-    with pytest.raises(dsf2vemo.DsfError, match=r"^cannot read '.*in\.dsf': the file is 127 bytes "
-                       r"long, but a data system file with 2 variables needs 128 bytes$"):
-        dsf2vemo.read_dsf(path)
-
-
-@pytest.mark.parametrize("make_path", [str, os.fsencode, lambda p: p])
-def test_a_missing_file_is_file_not_found_as_open_says_it(make_path, tmp_path):
-    path = make_path(tmp_path / "missing.dsf")
-    with pytest.raises(FileNotFoundError) as raised:
-        dsf2vemo.read_dsf(path)
-    with pytest.raises(FileNotFoundError) as opened:
-        open(os.fsdecode(path), "rb")
-    assert raised.value.errno == errno.ENOENT
-    assert str(raised.value) == str(opened.value)
-
-
-def test_what_exists_but_cant_be_read_is_a_dsf_error(tmp_path):
-    with pytest.raises(dsf2vemo.DsfError, match="it is a folder, not a file$"):
-        dsf2vemo.read_dsf(tmp_path)
+    if name == "one_byte_short":
+        assert str(raised.value) == (f"cannot read '{path}': the file is 127 bytes long, but a "
+                                     "data system file with 2 variables needs 128 bytes")
 
 
 @pytest.mark.parametrize("make_path", [str, os.fsencode, lambda p: p])
 @pytest.mark.parametrize("file_name", ["demo.dsf", "caf\udce9 ü.dsf"])
-def test_paths_as_str_bytes_and_path_like(make_path, file_name, write):
-    path = write(file_name, DEMO)
+def test_paths_as_str_bytes_and_path_like(make_path, file_name, tmp_path):
+    path = tmp_path / file_name
+    with pytest.raises(FileNotFoundError) as raised:
+        dsf2vemo.read_dsf(make_path(path))
+    with pytest.raises(FileNotFoundError) as opened:
+        open(path, "rb")
+    assert str(raised.value) == str(opened.value) and raised.value.errno == errno.ENOENT
+    path.write_bytes(DEMO)
     assert dsf2vemo.read_dsf(make_path(path)).names == ["X1", "X2"]
     path.write_bytes(DEMO[:100])
-    with pytest.raises(dsf2vemo.DsfError) as raised:
+    with pytest.raises(dsf2vemo.DsfError, match=f"^cannot read '{re.escape(str(path))}': "):
         dsf2vemo.read_dsf(make_path(path))
-    assert str(raised.value).startswith(f"cannot read '{path}': ")
 
 
-@pytest.mark.parametrize("path, error", [("a\0b.dsf", ValueError), (b"a\0b", ValueError),
-                                         (7, TypeError), (None, TypeError)])
-def test_what_is_no_path_is_refused(path, error):
+@pytest.mark.parametrize("path, error", [(".", dsf2vemo.DsfError), ("a\0b.dsf", ValueError),
+                                         (b"a\0b", ValueError), (7, TypeError), (None, TypeError)])
+def test_what_is_no_file_is_refused(path, error):
     with pytest.raises(error):
         dsf2vemo.read_dsf(path)
 
@@ -109,23 +95,14 @@ def run_python(script, timeout=60):
 def test_other_threads_run_while_the_core_reads(tmp_path):
     # The reader waits in the core for a writer of the pipe, which only another thread can be:
     # with the GIL held, nothing would ever open it.
-    fifo = tmp_path / "pipe.dsf"
-    os.mkfifo(fifo)
+    os.mkfifo(tmp_path / "pipe.dsf")
     run = run_python(f"""
-        import threading, dsf2vemo
-        failures = []
-        def read():
-            try:
-                dsf2vemo.read_dsf({str(fifo)!r})
-            except dsf2vemo.DsfError as error:
-                failures.append(error)
-        reader = threading.Thread(target=read)
-        reader.start()
-        open({str(fifo)!r}, "wb").close()
-        reader.join()
-        print(len(failures))
+        import concurrent.futures, dsf2vemo
+        read = concurrent.futures.ThreadPoolExecutor().submit(dsf2vemo.read_dsf, {str(tmp_path / "pipe.dsf")!r})
+        open({str(tmp_path / "pipe.dsf")!r}, "wb").close()
+        print(type(read.exception()).__name__)
         """, timeout=30)
-    assert run.stdout == "1\n", run.stderr
+    assert run.stdout == "DsfError\n", run.stderr
 
 
 @pytest.mark.parametrize("size, error", [(72 + 20 * 20000 + 4 * 20000**2, "MemoryError"),
@@ -133,16 +110,13 @@ def test_other_threads_run_while_the_core_reads(tmp_path):
 def test_running_out_of_memory_is_a_memory_error(size, error, tmp_path):
     # 20000 variables in a sparse file of 1.6 GB for a process that may have 1 GB; with nothing
     # after the counts, the file is refused before anything is allocated.
-    path = tmp_path / "big.dsf"
-    with open(path, "wb") as file:
+    with open(tmp_path / "big.dsf", "wb") as file:
         file.write(DEMO[:68] + (20000).to_bytes(4, "little"))
         file.truncate(size)
     run = run_python(f"""
-        import resource, dsf2vemo
+        import concurrent.futures, resource, dsf2vemo
         resource.setrlimit(resource.RLIMIT_AS, (1 << 30, 1 << 30))
-        try:
-            dsf2vemo.read_dsf({str(path)!r})
-        except Exception as error:
-            print(type(error).__name__, error)
+        error = concurrent.futures.ThreadPoolExecutor().submit(dsf2vemo.read_dsf, {str(tmp_path / "big.dsf")!r}).exception()
+        print(type(error).__name__, error)
         """)
     assert run.stdout.startswith(error + " cannot read"), run.stdout + run.stderr

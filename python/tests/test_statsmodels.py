@@ -12,12 +12,10 @@ DEVIATIONS = numpy.array([1.0, 2.5, 0.4, 12.0, 3.0])
 
 def one_factor_file():
     """The moments of five variables that one factor explains, on scales of their own."""
-    corr = numpy.outer(LOADINGS, LOADINGS)
-    numpy.fill_diagonal(corr, 1.0)
+    corr = numpy.outer(LOADINGS, LOADINGS) + numpy.diag(1 - LOADINGS**2)
     cov = corr * numpy.outer(DEVIATIONS, DEVIATIONS)
-    lower = cov[numpy.tril_indices(5)]
     names = [f"item{i}".encode() for i in range(1, 6)]
-    return dsf(b"ONE FACTOR", 500, names, list(lower), [0.0] * 5)
+    return dsf(b"ONE FACTOR", 500, names, list(cov[numpy.tril_indices(5)]), [0.0] * 5)
 
 
 def fitted_loadings(cov, cases):
@@ -37,8 +35,7 @@ def test_a_factor_model_fits_the_same_from_read_dsf_as_from_the_json(tmp_path, c
     m = json.loads((tmp_path / "items.json").read_text(encoding="utf-8"))
     cov = numpy.zeros((5, 5))
     cov[numpy.tril_indices(5)] = [value for row in m["covariances"] for value in row]
-    cov = cov + numpy.tril(cov, -1).T
-    from_json = fitted_loadings(cov, m["cases"])
+    from_json = fitted_loadings(cov + numpy.tril(cov, -1).T, m["cases"])
 
     assert numpy.array_equal(from_package, from_json)
     # And the fit found the factor the moments were made from.
