@@ -65,8 +65,9 @@ def header_folders():
     folders = []
     for header, below in [("fmt/format.h", ""), ("nlohmann/json.hpp", ""),
                           ("Eigen/Cholesky", "eigen3")]:
-        found = [os.path.normpath(os.path.join(c, below)) for c in candidates
-                 if os.path.isfile(os.path.join(c, below, header))]
+        found = [os.path.normpath(os.path.join(c, sub))
+                 for c in candidates for sub in dict.fromkeys([below, ""])
+                 if os.path.isfile(os.path.join(c, sub, header))]
         if not found:
             sys.exit(f"dsf2vemo: {header} not found; install {{fmt}}, Eigen 3 and JSON for Modern "
                      "C++ (Debian: libfmt-dev libeigen3-dev nlohmann-json3-dev; Homebrew: fmt "
