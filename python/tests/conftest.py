@@ -32,8 +32,8 @@ def cli():
 
 @pytest.fixture
 def write(tmp_path):
-    """Writes bytes to tmp_path / name and returns the path."""
-    def write_file(name, data):
-        (tmp_path / name).write_bytes(data)
-        return tmp_path / name
+    """Writes bytes to tmp_path / "in.dsf" and returns the path."""
+    def write_file(data):
+        (tmp_path / "in.dsf").write_bytes(data)
+        return tmp_path / "in.dsf"
     return write_file

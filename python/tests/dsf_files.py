@@ -31,25 +31,21 @@ def random_bits(p, seed):
 
 
 # Files that read: name -> (bytes, header, names as text).
+LOWER = [1.5, 0.3, 2.25, 0.1, 0.2, 3.0]
 GOOD = {
     "demo": (DEMO, "DEMO", ["X1", "X2"]),
     "one_variable": (dsf(b"ONE", 5, [b"A"], [2.0], [1.0]), "ONE", ["A"]),
-    "nul_padding": (
-        dsf(b"NUL PADDED".ljust(64, b"\0"), 150,
-            [b"X1".ljust(8, b"\0"), b"X2".ljust(8, b"\0"), b"A\0B".ljust(8, b"\0")],
-            [1.5, 0.3, 2.25, 0.1, 0.2, 3.0], [10, 20.5, -0.25]),
+    "nul_padding": (dsf(b"NUL PADDED".ljust(64, b"\0"), 150, [
+        n.ljust(8, b"\0") for n in [b"X1", b"X2", b"A\0B"]], LOWER, [10, 20.5, -0.25]),
         "NUL PADDED", ["X1", "X2", "A\0B"]),
-    "high_bit_names": (
-        dsf(b"\xC9tudes \x80 \xA9 2000", 150, [b"\xE9t\xE9", b"na\xEFve", b"\x80\x81y"],
-            [1.5, 0.3, 2.25, 0.1, 0.2, 3.0], [10, 20.5, 1e-7]),
+    "high_bit_names": (dsf(b"\xC9tudes \x80 \xA9 2000", 150, [
+        b"\xE9t\xE9", b"na\xEFve", b"\x80\x81y"], LOWER, [10, 20.5, 1e-7]),
         "Études € © 2000", ["été", "naïve", "€\x81y"]),
-    "correlation": (
-        dsf(b"KM", 300, [b"A", b"B", b"C"], [1.0, 0.5, 1.0, 0.3, 0.2, 1.0], [0, 0, 0]),
-        "KM", ["A", "B", "C"]),
-    "not_finite": (
-        dsf(b"NOT A NUMBER", 150, [b"X1", b"X2"],
-            [1.5, from_bits(0x7FF8000000000123), -0.0], [math.inf, -5e-324]),
-        "NOT A NUMBER", ["X1", "X2"]),
+    "correlation": (dsf(b"KM", 300, [b"A", b"B", b"C"], [1, 0.5, 1, 0.3, 0.2, 1], [0, 0, 0]),
+                    "KM", ["A", "B", "C"]),
+    "not_finite": (dsf(b"NOT A NUMBER", 150, [b"X1", b"X2"], [
+        1.5, from_bits(0x7FF8000000000123), -0.0], [math.inf, -5e-324]), "NOT A NUMBER",
+        ["X1", "X2"]),
     "random_bits": (random_bits(40, 7), "RANDOM BITS", [f"V{i}" for i in range(1, 41)]),
 }
 

@@ -59,11 +59,9 @@ def test_convert_writes_what_the_command_line_writes(name, output, separators, t
 @pytest.mark.parametrize("locale, list_separator", [("C", ","), ("de_DE.UTF-8", ";")])
 def test_default_names_and_the_locales_separators(format, locale, list_separator, tmp_path, cli,
                                                   monkeypatch):
-    locales = os.environ.get("DSF2VEMO_TEST_LOCALES")
     if locale != "C":
-        if not locales or not os.path.isdir(os.path.join(locales, locale)):
-            pytest.fail("DSF2VEMO_TEST_LOCALES must name the folder of the test locales")
-        monkeypatch.setenv("LOCPATH", locales)
+        # Without it glibc takes the C locale, and the separator below is the wrong one.
+        monkeypatch.setenv("LOCPATH", os.environ["DSF2VEMO_TEST_LOCALES"])
     monkeypatch.setenv("LC_ALL", locale)
     by_cli, by_python, paths = convert_both(tmp_path, monkeypatch, GOOD["high_bit_names"][0],
                                             cli, format=format)

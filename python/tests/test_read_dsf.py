@@ -17,7 +17,7 @@ from dsf_files import DAMAGED, DEMO, GOOD, moments_of
 @pytest.mark.parametrize("name", GOOD)
 def test_moments_are_the_files_own_doubles(name, write):
     data, header, names = GOOD[name]
-    m = dsf2vemo.read_dsf(write("in.dsf", data), quiet=True)
+    m = dsf2vemo.read_dsf(write(data), quiet=True)
     cov, means = moments_of(data)
     assert (m.header, m.cases, m.names) == (header, int.from_bytes(data[64:68], "little"), names)
     assert m.cov.dtype == m.means.dtype == numpy.float64
@@ -34,7 +34,7 @@ def test_moments_are_the_files_own_doubles(name, write):
 @pytest.mark.parametrize("name, quiet, warned", [
     ("demo", False, False), ("correlation", False, True), ("correlation", True, False)])
 def test_findings_are_the_diagnosis_and_warnings_unless_quiet(name, quiet, warned, write, cli):
-    path = write("in.dsf", GOOD[name][0])
+    path = write(GOOD[name][0])
     with warnings.catch_warnings(record=True) as caught:
         warnings.simplefilter("always")
         m = dsf2vemo.read_dsf(path, quiet=quiet)
@@ -49,7 +49,7 @@ def test_findings_are_the_diagnosis_and_warnings_unless_quiet(name, quiet, warne
 
 @pytest.mark.parametrize("name", DAMAGED)
 def test_a_damaged_file_is_a_dsf_error_in_the_converters_words(name, write, cli):
-    path = write("in.dsf", DAMAGED[name])
+    path = write(DAMAGED[name])
     with pytest.raises(dsf2vemo.DsfError) as raised:
         dsf2vemo.read_dsf(path)
     assert isinstance(raised.value, ValueError)
