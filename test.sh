@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the native build with warnings as errors, the same tests
 # under AddressSanitizer and UndefinedBehaviorSanitizer, the Windows build under Wine and its zip
-# package, the browser page in headless Chromium, then each fuzz target for a bounded time
+# package, the browser page in headless Chromium, the Python package from its wheel in a virtual
+# environment, then each fuzz target for a bounded time
 # (FUZZ_SECONDS per target, 30 by default).
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -65,6 +66,17 @@ fi
 passed=$((passed + $(sed -n 's/^# pass \([0-9]*\)$/\1/p' "$log")))
 echo "== web: built and tested in $((SECONDS - start)) s ($(sed -n 's/^# pass //p' "$log") passed)"
 
+# The Python package: its wheel built offline, installed into a fresh virtual environment and
+# tested there against the linux build's converter.
+echo "== python"
+start=$SECONDS
+step="python: the package's build and tests"
+log=build/python-package-test.log
+tools/test_python_package.sh >"$log" 2>&1 || { cat "$log"; false; }
+python_passed=$(sed -n 's/^\([0-9]*\) passed.*/\1/p' "$log" | tail -n 1)
+passed=$((passed + python_passed))
+echo "== python: built and tested in $((SECONDS - start)) s ($python_passed passed)"
+
 echo "== fuzz"
 step="fuzz: building"
 cmake --preset fuzz >/dev/null
@@ -72,6 +84,6 @@ cmake --build --preset fuzz -j "$jobs"
 step="fuzz: running the fuzzers"
 fuzz/run_fuzzers.sh "${FUZZ_SECONDS:-30}"
 
-echo "== all test suites, the page's tests and both fuzzers passed"
+echo "== all test suites, the page's and the Python package's tests and both fuzzers passed"
 echo "$passed passed, 0 failed"
 grep -h 'retried after a Wine start-up death' build/windows/ctest-summary.log || true

@@ -21,9 +21,10 @@ decltype(auto) RunStep(const std::string& step, Step&& run) {
         return run();
     } catch (const ConversionError& error) {
         if (!error.File().empty()) {
-            throw StepFailure("cannot write '" + PathText(error.File()) + "'", error.what());
+            throw StepFailure("cannot write '" + PathText(error.File()) + "'", error.what(),
+                              error.Kind());
         }
-        throw StepFailure(step, error.what());
+        throw StepFailure(step, error.what(), error.Kind());
     } catch (...) {
         throw StepFailure(step, FailureDescription(std::current_exception()));
     }
@@ -31,10 +32,11 @@ decltype(auto) RunStep(const std::string& step, Step&& run) {
 
 }  // namespace
 
-StepFailure::StepFailure(std::string step, std::string reason)
+StepFailure::StepFailure(std::string step, std::string reason, std::optional<ErrorKind> kind)
     : std::runtime_error(step + ": " + reason),
       step_(std::move(step)),
-      reason_(std::move(reason)) {}
+      reason_(std::move(reason)),
+      kind_(kind) {}
 
 OutputChoice ChooseOutput(const fs::path& input, const std::optional<fs::path>& output,
                           std::optional<OutputFormat> format) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "conversion_error.h"
 #include "diagnosis.h"
 #include "dsf_reader.h"
 #include "output_format.h"
@@ -20,14 +21,18 @@ namespace dsf2vemo {
 // them after "error: ".
 class StepFailure : public std::runtime_error {
   public:
-    StepFailure(std::string step, std::string reason);
+    StepFailure(std::string step, std::string reason, std::optional<ErrorKind> kind = std::nullopt);
 
     const std::string& Step() const { return step_; }
     const std::string& Reason() const { return reason_; }
+    // The kind of the converter's error behind it, for callers that answer kinds differently, as
+    // a package raises its language's own error for a missing file; none for any other failure.
+    const std::optional<ErrorKind>& Kind() const { return kind_; }
 
   private:
     std::string step_;
     std::string reason_;
+    std::optional<ErrorKind> kind_;
 };
 
 // Where a conversion writes and in what: the format named where one is, otherwise the one the

@@ -17,7 +17,17 @@ static_assert(std::atomic<const PathChar*>::is_always_lock_free);
 std::array<std::atomic<const PathChar*>, kLiveSlots> kept_files;
 std::array<std::atomic<const PathChar*>, kLiveSlots> kept_targets;
 
+std::atomic<bool> left_to_host{false};
+
 }  // namespace
+
+void LeaveInterruptsToHost() {
+    left_to_host.store(true);
+}
+
+bool InterruptsLeftToHost() {
+    return left_to_host.load();
+}
 
 // The old files first: once one is back, its kept name is gone and removing it does nothing.
 void RemoveLiveFiles() {

@@ -22,6 +22,15 @@ constexpr std::size_t kLiveSlots = 16;
 // Puts the handler in place, once per process; later calls do nothing.
 void WatchInterrupts();
 
+// For a process that only hosts the converter (the R and Python packages): its own handlers
+// decide what an interrupt does, and they let the process go on, which the handler above, made
+// to end the process after removing the live files, must not see. Called before the first
+// conversion, it keeps WatchInterrupts from putting any handler in place: an interrupt that
+// doesn't end the process waits until the conversion has completed or failed as a whole; one
+// that ends it leaves the temporary file behind.
+void LeaveInterruptsToHost();
+bool InterruptsLeftToHost();
+
 // False when the list is full.
 bool AddLiveFile(const PathChar* path);
 void DropLiveFile(const PathChar* path);

@@ -54,6 +54,9 @@ void RemoveFile(const PathChar* path) {
 
 // A signal the process was started to ignore (nohup, a background job) stays ignored.
 void WatchInterrupts() {
+    if (InterruptsLeftToHost()) {
+        return;
+    }
     static const bool watching = [] {
         struct sigaction action {};
         action.sa_handler = OnInterrupt;

@@ -33,6 +33,9 @@ void RemoveFile(const PathChar* path) {
 }
 
 void WatchInterrupts() {
+    if (InterruptsLeftToHost()) {
+        return;
+    }
     static const bool watching = SetConsoleCtrlHandler(OnConsoleEvent, TRUE) != 0;
     static_cast<void>(watching);
 }
