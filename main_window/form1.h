@@ -10,6 +10,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base_window.h"
@@ -79,7 +80,7 @@ class Form1 final : public BaseWindow {
     void cmdAbout_Click();
 
     void EnableDisable();
-    void ShowEcho(const TextPane& pane);
+    void ShowEcho(const TextPane& echo, std::string_view after = {});
     void ShowEchoAndWarnings(std::span<const std::string> more);
     void ShowErrorMessage(const std::wstring& message, const std::wstring& description);
 

@@ -6,6 +6,7 @@
 
 #include <exception>
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <string>
 #include <system_error>
@@ -20,6 +21,7 @@
 #include "output_format.h"
 #include "output_path.h"
 #include "results_pane.h"
+#include "wait_cursor.h"
 #include "write_output.h"
 
 namespace dsf2vemo::gui {
@@ -103,6 +105,7 @@ void Form1::ReadInput(const std::wstring& path) {
     cmdlg1.FileName = path;
     SetWindowTextW(LabelInput, path.c_str());
 
+    std::optional<WaitCursor> waiting(std::in_place);
     echo_ = std::make_unique<TextPane>(module_.separators.decimal, pane_capacity_);
     findings_.clear();
     TextPane& pane = *echo_;
@@ -129,6 +132,7 @@ void Form1::ReadInput(const std::wstring& path) {
         } catch (...) {
             // The error box below still reports the read failure.
         }
+        waiting.reset();
         ShowErrorMessage(kReadFailed + WindowText(LabelInput) + L".", description);
         return;
     }
@@ -139,31 +143,33 @@ void Form1::ReadInput(const std::wstring& path) {
     }
 }
 
-// The last echo with the Warnings block of its findings and `more` after them. Built anew each
-// time, so that converting again doesn't repeat a warning.
+// The last echo with the Warnings block of its findings and `more` after them. The block is made
+// anew each time, so that converting again doesn't repeat a warning, and handed over after the
+// echo without a copy of it.
 void Form1::ShowEchoAndWarnings(std::span<const std::string> more) {
-    if (!echo_->KeptAll()) {
-        ShowEcho(*echo_);
-        return;
-    }
-    TextPane pane(module_.separators.decimal, pane_capacity_);
-    pane.SetResultsText(echo_->Text());
-    pane.SetSelStart(echo_->SelStart());
-    AppendWarnings(pane, findings_, more);
-    ShowEcho(pane);
+    TextPane warnings(module_.separators.decimal);
+    AppendWarnings(warnings, findings_, more);
+    ShowEcho(*echo_, warnings.Text());
 }
 
-// The echo, or a note of its size where the pane can't take it.
-void Form1::ShowEcho(const TextPane& pane) {
-    if (pane.KeptAll()) {
+// The echo and `after` it, or a note of their size where the pane can't take them; an echo too
+// large to keep is noted by its own size.
+void Form1::ShowEcho(const TextPane& echo, std::string_view after) {
+    if (!echo.KeptAll()) {
+        RichTextBox1->ShowText(EchoTooLargeNote(echo.EchoSize()), 0);
+        return;
+    }
+    const std::size_t size = echo.Text().size() + after.size();
+    if (size <= pane_capacity_) {
         try {
-            RichTextBox1->ShowText(pane.Text(), pane.SelStart());
+            const std::string_view pieces[] = {echo.Text(), after};
+            RichTextBox1->ShowText(pieces, echo.SelStart());
             return;
         } catch (...) {
             // Too large for the control or for the memory left: the note instead.
         }
     }
-    RichTextBox1->ShowText(EchoTooLargeNote(pane.EchoSize()), 0);
+    RichTextBox1->ShowText(EchoTooLargeNote(size), 0);
 }
 
 void Form1::cmdOutput_Click() {

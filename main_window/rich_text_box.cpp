@@ -6,7 +6,7 @@
 #include <string>
 
 #include "pane_text.h"
-#include "text_encoding.h"
+#include "wait_cursor.h"
 
 namespace dsf2vemo::gui {
 
@@ -33,19 +33,18 @@ UniqueWindow RichTextBox::CreateControl() const {
     return control;
 }
 
-void RichTextBox::ShowText(std::string_view text, std::size_t caret) {
-    std::wstring wide = AnsiToWide(text);
-    const std::size_t wide_caret =
-        caret >= text.size() ? wide.size() : AnsiToWide(text.substr(0, caret)).size();
-    ReplaceNuls(wide);
+void RichTextBox::ShowText(std::span<const std::string_view> pieces, std::size_t caret) {
+    // Under Wine the control can take minutes over a large text.
+    const WaitCursor wait;
+    const ControlText<wchar_t> text = PaneControlText(pieces, caret);
 
     UniqueWindow fresh = CreateControl();
     const HWND window = fresh.Get();
     SendMessageW(window, WM_SETREDRAW, FALSE, 0);
-    if (!wide.empty() && !SetWindowTextW(window, wide.c_str())) {
+    if (!text.text.empty() && !SetWindowTextW(window, text.text.c_str())) {
         throw std::runtime_error("the results pane did not take the text");
     }
-    const auto position = static_cast<WPARAM>(RichEditOffset(wide, wide_caret));
+    const auto position = static_cast<WPARAM>(text.caret);
     SendMessageW(window, EM_SETSEL, position, static_cast<LPARAM>(position));
     SendMessageW(window, WM_SETREDRAW, TRUE, 0);
     // Into the old pane's place in the tab order, then shown; the old pane goes.

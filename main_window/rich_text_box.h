@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <span>
 #include <string_view>
 
 #include "dpi.h"
@@ -25,9 +26,12 @@ class RichTextBox {
 
     HWND Hwnd() const { return control_.Get(); }
 
-    // Shows `text` (single-byte text in the ANSI code page, CR LF line ends) with the caret at
-    // byte offset `caret` of it.
-    void ShowText(std::string_view text, std::size_t caret);
+    // Shows `pieces` one after the other (single-byte text in the ANSI code page, CR LF line
+    // ends) with the caret at byte offset `caret` of them, under the wait cursor.
+    void ShowText(std::span<const std::string_view> pieces, std::size_t caret);
+    void ShowText(std::string_view text, std::size_t caret) {
+        ShowText(std::span<const std::string_view>(&text, 1), caret);
+    }
 
     void Move(const PixelRect& bounds);
 
