@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "number_format.h"
+#include "wide_product.h"
 
 namespace dsf2vemo {
 namespace {
@@ -120,6 +121,90 @@ TEST(NumberFormatEqualityTest, EveryFormatGivesTheBytesOfToChars) {
         }
     }
 }
+
+// Values where the integer roads of three decimals and of 15 digits lie, a few binades past their
+// edges, with exact ties and their neighbours among them; and now and then any double at all.
+class ExactRoadValues {
+  public:
+    double Next() {
+        const std::uint64_t bits = random_();
+        const std::uint64_t sign = bits & 0x8000000000000000u;
+        if (bits % 64 == 1) {
+            return std::bit_cast<double>(random_());
+        }
+        switch (bits % 8) {
+            case 0: {
+                // A sixteenth (a tie of thousandths) or, from 2^-22 up, a 16-digit value ending
+                // in 5 (a tie of the 15th digit), or a neighbour of one.
+                const std::uint64_t odd = (random_() >> 12) | 1;
+                const int scale = static_cast<int>(random_() % 23);
+                const double tie = bits & 16
+                                       ? std::ldexp(static_cast<double>(odd), -4)
+                                       : std::ldexp(static_cast<double>(odd >> 3 | 1), -scale);
+                return std::bit_cast<double>(std::bit_cast<std::uint64_t>(tie) + (bits >> 8) % 3 -
+                                             1) *
+                       (sign ? -1 : 1);
+            }
+            default: {
+                // Binades -45 to 60 with any significand.
+                const std::uint64_t binade = 1023 - 45 + (bits >> 4) % 106;
+                return std::bit_cast<double>(sign | binade << 52 | (random_() >> 12));
+            }
+        }
+    }
+
+  private:
+    std::mt19937_64 random_{19700101};
+};
+
+// Ten million values natively; fewer where the tests run ten times slower (sanitizers, Wine).
+#if defined(__SANITIZE_ADDRESS__) || defined(_WIN32)
+constexpr int kExactRoadSweep = 2'000'000;
+#else
+constexpr int kExactRoadSweep = 10'000'000;
+#endif
+
+TEST(NumberFormatEqualityTest, IntegerRoadsGiveTheBytesOfToChars) {
+    ExactRoadValues values;
+    for (int i = 0; i < kExactRoadSweep; ++i) {
+        const double value = values.Next();
+        if (!std::isfinite(value)) {
+            continue;
+        }
+        ASSERT_EQ(FormatThreeDecimals(value, "."), ThreeDecimalsReference(value)) << ToChars(value);
+        ASSERT_EQ(FormatGeneralNumber(value, "."), GeneralReference(value)) << ToChars(value);
+    }
+}
+
+#if defined(__SIZEOF_INT128__)
+// The product from 32-bit halves, where a target has no faster one, against the compiler's.
+TEST(NumberFormatEqualityTest, ProductByHalvesIsTheWideProduct) {
+    const std::uint64_t edges[] = {0,
+                                   1,
+                                   0xFFFFFFFFu,
+                                   0x100000000u,
+                                   0x8000000000000000u,
+                                   0xFFFFFFFFFFFFFFFFu,
+                                   0x1FFFFFFFFFFFFFu,
+                                   298023223876953125u};
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> factors;
+    for (const std::uint64_t a : edges) {
+        for (const std::uint64_t b : edges) {
+            factors.emplace_back(a, b);
+        }
+    }
+    std::mt19937_64 random(42);
+    for (int i = 0; i < 100000; ++i) {
+        factors.emplace_back(random() >> (i % 64), random() >> (i / 64 % 64));
+    }
+    for (const auto& [a, b] : factors) {
+        const WideProduct expected = MultiplyByInt128(a, b);
+        const WideProduct actual = MultiplyByHalves(a, b);
+        ASSERT_EQ(actual.high, expected.high) << a << " x " << b;
+        ASSERT_EQ(actual.low, expected.low) << a << " x " << b;
+    }
+}
+#endif
 
 }  // namespace
 }  // namespace dsf2vemo
