@@ -47,8 +47,8 @@ bool RoundsUp(const Shifted& value) {
 constexpr std::uint64_t kTenTo14 = 100'000'000'000'000;
 constexpr std::uint64_t kTenTo15 = 10 * kTenTo14;
 
-// floor(binade × log10(2)), from a binary approximation of log10(2) close enough for every
-// binade a double has.
+// floor(binade × log10(2)), from a binary approximation of log10(2): exact for the binades in
+// range, as checked below.
 constexpr int DecimalEstimate(int binade) {
     return (binade * 78913) >> 18;
 }
