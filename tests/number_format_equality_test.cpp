@@ -134,15 +134,18 @@ class ExactRoadValues {
         }
         switch (bits % 8) {
             case 0: {
-                // A sixteenth (a tie of thousandths) or, from 2^-22 up, a 16-digit value ending
-                // in 5 (a tie of the 15th digit), or a neighbour of one.
-                const std::uint64_t odd = (random_() >> 12) | 1;
-                const int scale = static_cast<int>(random_() % 23);
-                const double tie = bits & 16
-                                       ? std::ldexp(static_cast<double>(odd), -4)
-                                       : std::ldexp(static_cast<double>(odd >> 3 | 1), -scale);
-                return std::bit_cast<double>(std::bit_cast<std::uint64_t>(tie) + (bits >> 8) % 3 -
-                                             1) *
+                // A tie, or a neighbour of one: an odd number of sixteenths (thousandths halfway)
+                // or odd t / 2^j whose exact value has 16 digits, the last a 5 (a 15th digit
+                // halfway), for j = 1 to 22.
+                double tie = std::ldexp(static_cast<double>((random_() >> 12) | 1), -4);
+                if (bits & 16) {
+                    const int j = 1 + static_cast<int>(random_() % 22);
+                    const auto lowest = static_cast<std::uint64_t>(1e15 / std::pow(5.0, j)) + 1;
+                    tie = std::ldexp(static_cast<double>((lowest + random_() % (8 * lowest)) | 1),
+                                     -j);
+                }
+                const std::uint64_t neighbour = (bits >> 8) % 3;  // below, the tie, above
+                return std::bit_cast<double>(std::bit_cast<std::uint64_t>(tie) + neighbour - 1) *
                        (sign ? -1 : 1);
             }
             default: {
