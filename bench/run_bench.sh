@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Speed and memory of the converter: Google Benchmark timings, with the diagnosis against its
 # budgets; the whole-process time of dsf2vemo-cli against the floor program
-# (bench/floor_conversion.cpp) for p = 2000, as a ratio, and the JSON and Mplus outputs against
-# the floor writing shortest round-trip numbers; then the peak memory of whole
+# (bench/floor_conversion.cpp, with the converter's own 15-digit numbers) for p = 2000, as a
+# ratio, and the JSON and Mplus outputs against the floor writing shortest round-trip numbers;
+# then the peak memory of whole
 # command-line conversions measured with /usr/bin/time, against 2.5 x (moment data + output).
 #   bench/run_bench.sh [--ratio-only] [Google Benchmark options]
 set -euo pipefail

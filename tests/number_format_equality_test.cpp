@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "number_format.h"
+#include "wide_product.h"
 
 namespace dsf2vemo {
 namespace {
@@ -120,6 +121,93 @@ TEST(NumberFormatEqualityTest, EveryFormatGivesTheBytesOfToChars) {
         }
     }
 }
+
+// Values where the integer roads of three decimals and of 15 digits lie, a few binades past their
+// edges, with exact ties and their neighbours among them; and now and then any double at all.
+class ExactRoadValues {
+  public:
+    double Next() {
+        const std::uint64_t bits = random_();
+        const std::uint64_t sign = bits & 0x8000000000000000u;
+        if (bits % 64 == 1) {
+            return std::bit_cast<double>(random_());
+        }
+        switch (bits % 8) {
+            case 0: {
+                // A tie, or a neighbour of one: an odd number of sixteenths (thousandths halfway)
+                // or odd t / 2^j whose exact value has 16 digits, the last a 5 (a 15th digit
+                // halfway), for j = 1 to 22.
+                double tie = std::ldexp(static_cast<double>((random_() >> 12) | 1), -4);
+                if (bits & 16) {
+                    const int j = 1 + static_cast<int>(random_() % 22);
+                    const auto lowest = static_cast<std::uint64_t>(1e15 / std::pow(5.0, j)) + 1;
+                    tie = std::ldexp(static_cast<double>((lowest + random_() % (8 * lowest)) | 1),
+                                     -j);
+                }
+                const std::uint64_t neighbour = (bits >> 8) % 3;  // below, the tie, above
+                return std::bit_cast<double>(std::bit_cast<std::uint64_t>(tie) + neighbour - 1) *
+                       (sign ? -1 : 1);
+            }
+            default: {
+                // Binades -45 to 60 with any significand.
+                const std::uint64_t binade = 1023 - 45 + (bits >> 4) % 106;
+                return std::bit_cast<double>(sign | binade << 52 | (random_() >> 12));
+            }
+        }
+    }
+
+  private:
+    std::mt19937_64 random_{19700101};
+};
+
+// Ten million values natively, a tenth of them under the sanitizers (ten times slower).
+#if defined(__SANITIZE_ADDRESS__)
+constexpr int kExactRoadSweep = 1'000'000;
+#else
+constexpr int kExactRoadSweep = 10'000'000;
+#endif
+
+TEST(NumberFormatEqualityTest, IntegerRoadsGiveTheBytesOfToChars) {
+    ExactRoadValues values;
+    for (int i = 0; i < kExactRoadSweep; ++i) {
+        const double value = values.Next();
+        if (!std::isfinite(value)) {
+            continue;
+        }
+        ASSERT_EQ(FormatThreeDecimals(value, "."), ThreeDecimalsReference(value)) << ToChars(value);
+        ASSERT_EQ(FormatGeneralNumber(value, "."), GeneralReference(value)) << ToChars(value);
+    }
+}
+
+#if defined(__SIZEOF_INT128__)
+// The product from 32-bit halves, where a target has no faster one, against the compiler's.
+TEST(NumberFormatEqualityTest, ProductByHalvesIsTheWideProduct) {
+    const std::uint64_t edges[] = {0,
+                                   1,
+                                   0xFFFFFFFFu,
+                                   0x100000000u,
+                                   0x8000000000000000u,
+                                   0xFFFFFFFFFFFFFFFFu,
+                                   0x1FFFFFFFFFFFFFu,
+                                   298023223876953125u};
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> factors;
+    for (const std::uint64_t a : edges) {
+        for (const std::uint64_t b : edges) {
+            factors.emplace_back(a, b);
+        }
+    }
+    std::mt19937_64 random(42);
+    for (int i = 0; i < 100000; ++i) {
+        factors.emplace_back(random() >> (i % 64), random() >> (i / 64 % 64));
+    }
+    for (const auto& [a, b] : factors) {
+        const WideProduct expected = MultiplyByInt128(a, b);
+        const WideProduct actual = MultiplyByHalves(a, b);
+        ASSERT_EQ(actual.high, expected.high) << a << " x " << b;
+        ASSERT_EQ(actual.low, expected.low) << a << " x " << b;
+    }
+}
+#endif
 
 }  // namespace
 }  // namespace dsf2vemo

@@ -77,6 +77,68 @@ TEST(ThreeDecimalsTest, MatchesExactRounding) {
     }
 }
 
+// Exact ties and the edges of the integer roads, with both layouts of each value: a tie goes to
+// the even neighbour, and each edge has a value on either side (outside, the slower road).
+struct ExactCase {
+    double value;
+    const char* three_decimals;
+    const char* general;
+};
+
+class ExactRoundingTest : public ::testing::TestWithParam<ExactCase> {};
+
+TEST_P(ExactRoundingTest, RoundsTheExactValue) {
+    const ExactCase& c = GetParam();
+    EXPECT_EQ(FormatThreeDecimals(c.value, "."), c.three_decimals) << c.value;
+    EXPECT_EQ(FormatGeneralNumber(c.value, "."), c.general) << c.value;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    TiesAndEdges, ExactRoundingTest,
+    ::testing::Values(
+        // Thousandths halfway: sixteenths.
+        ExactCase{0.0625, ".062", "0.0625"}, ExactCase{0.1875, ".188", "0.1875"},
+        ExactCase{-0.0625, "-.062", "-0.0625"},
+        ExactCase{281474976710656.0625, "281474976710656.062", "281474976710656"},
+        ExactCase{281474976710656.1875, "281474976710656.188", "281474976710656"},
+        // Three decimals: zero below 2^-11, the integer road up to 2^52.
+        ExactCase{0x1.fffffffffffffp-12, ".000", "0.00048828125"},
+        ExactCase{0x1p-11, ".000", "0.00048828125"}, ExactCase{0.0005, ".001", "0.0005"},
+        ExactCase{0.000999, ".001", "0.000999"},
+        ExactCase{4503599627370495.5, "4503599627370495.500", "4.5035996273705E+15"},
+        ExactCase{0x1p52, "4503599627370496.000", "4.5035996273705E+15"},
+        ExactCase{0x1p53, "9007199254740992.000", "9.00719925474099E+15"},
+        ExactCase{1e16, "10000000000000000.000", "1E+16"},
+        // A 15th digit halfway: 16 digits ending in 5, with 15 and 16 digits before the point
+        // once scaled.
+        ExactCase{1.234588623046875, "1.235", "1.23458862304688"},
+        ExactCase{1.234649658203125, "1.235", "1.23464965820312"},
+        ExactCase{10.00006103515625, "10.000", "10.0000610351562"},
+        ExactCase{10.00018310546875, "10.000", "10.0001831054688"},
+        ExactCase{123456789012344.5, "123456789012344.500", "123456789012344"},
+        ExactCase{123456789012345.5, "123456789012345.500", "123456789012346"},
+        ExactCase{1.049041748046875e-05, ".000", "1.04904174804688E-05"},
+        ExactCase{1.239776611328125e-05, ".000", "1.23977661132812E-05"},
+        ExactCase{1000000000000005, "1000000000000005.000", "1E+15"},
+        ExactCase{1000000000000015, "1000000000000015.000", "1.00000000000002E+15"},
+        ExactCase{1125899906842615, "1125899906842615.000", "1.12589990684262E+15"},
+        ExactCase{1125899906842625, "1125899906842625.000", "1.12589990684262E+15"},
+        // 15 digits: the integer road from 2^-36 up to 2^50; beyond each edge, and deeper
+        // below it, where one more power of five would be needed.
+        ExactCase{0x1p50, "1125899906842624.000", "1.12589990684262E+15"},
+        ExactCase{0x1.fffffffffffffp49, "1125899906842623.875", "1.12589990684262E+15"},
+        ExactCase{0x1p-36, ".000", "1.45519152283669E-11"},
+        ExactCase{0x1.fffffffffffffp-37, ".000", "1.45519152283669E-11"},
+        ExactCase{0x1.8p-37, ".000", "1.09139364212751E-11"},
+        ExactCase{0x1.8p-38, ".000", "5.45696821063757E-12"},
+        ExactCase{0x1.8p-39, ".000", "2.72848410531878E-12"},
+        // Just above a power of ten, which scales to 16 digits.
+        ExactCase{0x1.4000000000003p3, "10.000", "10"},
+        ExactCase{1000000000000000.625, "1000000000000000.625", "1E+15"},
+        // Rounding up to the next power of ten.
+        ExactCase{0x1.fffffffffffffp-1, "1.000", "1"},
+        ExactCase{0x1.3ffffffffffffp3, "10.000", "10"}));
+
 class GeneralNumberTest : public ::testing::TestWithParam<FormatCase> {};
 
 TEST_P(GeneralNumberTest, FormatsLikeTheTextDataFile) {

@@ -12,6 +12,8 @@
 #include <limits>
 #include <optional>
 
+#include "exact_decimals.h"
+
 // {fmt} formats every double here, in every build: not every standard library has
 // floating-point std::to_chars, and the bytes must not depend on which one a build has. The
 // layouts are this program's own, built from {fmt}'s digits.
@@ -133,10 +135,14 @@ std::optional<std::uint64_t> RoundedShortest(fmt::detail::dragonbox::decimal_fp<
     return shortest.significand / unit + (2 * dropped > unit ? 1 : 0);
 }
 
-// A positive finite value rounded to 15 significant digits: for a normal double, from its
-// shortest digits (within half a step between doubles of it, less than half a unit of a 15th
-// digit); otherwise by {fmt} from the exact value, which takes longer.
+// A positive finite value rounded to 15 significant digits: by integer arithmetic where it can;
+// else, for a normal double, from its shortest digits (within half a step between doubles of
+// it, less than half a unit of a 15th digit); otherwise by {fmt} from the exact value, which
+// takes longer.
 Significand RoundTo15Digits(double magnitude) {
+    if (const std::optional<FifteenDigits> exact = ExactFifteenDigits(magnitude)) {
+        return SignificandOf(exact->digits, exact->exponent - 14);
+    }
     if (magnitude < std::numeric_limits<double>::min()) {
         return FifteenDigitsExactly(magnitude);
     }
@@ -144,16 +150,6 @@ Significand RoundTo15Digits(double magnitude) {
     const int position = shortest.exponent + DigitCount(shortest.significand) - 15;
     const std::optional<std::uint64_t> rounded = RoundedShortest(shortest, position);
     return rounded ? SignificandOf(*rounded, position) : FifteenDigitsExactly(magnitude);
-}
-
-// A value from 0.001 up to 2^42 in thousandths, rounded to the nearest, from its shortest digits:
-// there, half a step between doubles is less than half a thousandth. std::nullopt outside, and
-// where {fmt} must round the exact value.
-std::optional<std::uint64_t> Thousandths(double magnitude) {
-    if (!(magnitude >= 1e-3 && magnitude < 0x1p42)) {
-        return std::nullopt;
-    }
-    return RoundedShortest(ShortestDecimal(magnitude), -3);
 }
 
 // Digits `from` to `to` of the significand, zeros past its last digit.
@@ -219,7 +215,7 @@ void AppendThreeDecimals(std::string& out, double value, std::string_view decima
     if (AppendNonFinite(out, value)) {
         return;
     }
-    if (const std::optional<std::uint64_t> thousandths = Thousandths(std::fabs(value))) {
+    if (const std::optional<std::uint64_t> thousandths = ExactThousandths(std::fabs(value))) {
         if (value < 0 && *thousandths != 0) {
             out += '-';
         }
