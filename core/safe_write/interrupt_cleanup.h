@@ -22,6 +22,12 @@ constexpr std::size_t kLiveSlots = 16;
 // Puts the handler in place, once per process; later calls do nothing.
 void WatchInterrupts();
 
+// For a converter inside another program that handles interrupts itself and goes on (the R and
+// Python packages), called before anything is written: on Windows the console handler, which ends
+// the process, is then never put in place. On POSIX there is nothing to do: a signal with a
+// handler of the program's own is never taken over.
+void HostHandlesInterrupts();
+
 // False when the list is full.
 bool AddLiveFile(const PathChar* path);
 void DropLiveFile(const PathChar* path);

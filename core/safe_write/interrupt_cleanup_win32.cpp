@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include <atomic>
 #include <mutex>
 
 #include "interrupt_cleanup.h"
@@ -12,6 +13,9 @@ namespace {
 // The console handler runs on a thread of its own: this lock keeps it from removing a file in the
 // middle of being created or put in place. A file set holds it around the commits of its files.
 std::recursive_mutex live_files_lock;
+
+// Set where the program around the converter handles Ctrl+C itself.
+std::atomic<bool> host_handles_interrupts = false;
 
 // Ends the process as the system's own handler does on Ctrl+C, whatever the event, and so without
 // returning: Wine's own handler ends it with status 0, which would pass an interrupted conversion
@@ -33,8 +37,15 @@ void RemoveFile(const PathChar* path) {
 }
 
 void WatchInterrupts() {
+    if (host_handles_interrupts.load()) {
+        return;
+    }
     static const bool watching = SetConsoleCtrlHandler(OnConsoleEvent, TRUE) != 0;
     static_cast<void>(watching);
+}
+
+void HostHandlesInterrupts() {
+    host_handles_interrupts.store(true);
 }
 
 InterruptsHeld::InterruptsHeld() {
