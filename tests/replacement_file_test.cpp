@@ -269,57 +269,42 @@ TEST(ReplacementFileTest, ASignalDuringAWriteLeavesOnlyTheOldTarget) {
 volatile std::sig_atomic_t signals_handled = 0;
 
 // A signal with a handler of the program's own (R and Python handle SIGINT and go on) stays the
-// program's: the write runs to its end and puts the new file in place. One at its default action
-// ends the process, and its temporary file goes with it. The writing child is forked, with or
-// without a handler, before the first file this process writes puts the handler of the files in
-// place.
+// program's: the write runs to its end. One at its default action ends the process, and the
+// temporary file goes with it. The child is forked before this process puts its handler in place.
 TEST(ReplacementFileTest, ASignalTheProgramHandlesLeavesTheWriteToRunToItsEnd) {
-    struct Case {
-        int signal;
-        bool handled;
-    };
-    const std::vector<Case> cases = {
-        {SIGINT, true}, {SIGPIPE, true}, {SIGTERM, true}, {SIGINT, false}, {SIGTERM, false}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.signal) + (c.handled ? ", handled" : ", default"));
+    for (const auto& [signal, handled] : std::vector<std::pair<int, bool>>{
+             {SIGINT, true}, {SIGPIPE, true}, {SIGTERM, true}, {SIGINT, false}, {SIGTERM, false}}) {
+        SCOPED_TRACE(std::to_string(signal) + (handled ? ", handled" : ", default"));
         struct sigaction current {};
-        sigaction(c.signal, nullptr, &current);
+        sigaction(signal, nullptr, &current);
         if (current.sa_handler != SIG_DFL) {
             GTEST_SKIP() << "this process has a handler in place already; run the test alone";
         }
         testing::TempDir dir;
-        const fs::path target = dir.Path() / "out.txt";
-        WriteFileText(target, "old");
+        WriteFileText(dir.Path() / "out.txt", "old");
         const pid_t pid = fork();
         ASSERT_GE(pid, 0);
         if (pid == 0) {
-            int status = 3;
-            try {
-                if (c.handled) {
-                    struct sigaction count {};
-                    count.sa_handler = [](int) { signals_handled = signals_handled + 1; };
-                    sigaction(c.signal, &count, nullptr);
-                }
-                ReplacementFile file(target);
-                file.Write("new");
-                raise(c.signal);
-                const bool kept = fs::exists(file.TemporaryPath());
-                file.Commit();
-                status = kept && signals_handled == 1 ? 0 : 4;
-            } catch (...) {
-                status = 5;
+            struct sigaction count {};
+            count.sa_handler = [](int) { signals_handled = signals_handled + 1; };
+            if (handled) {
+                sigaction(signal, &count, nullptr);
             }
-            _exit(status);
+            ReplacementFile file(dir.Path() / "out.txt");
+            file.Write("new");
+            raise(signal);
+            const bool kept = fs::exists(file.TemporaryPath());
+            file.Commit();
+            _exit(kept && signals_handled == 1 ? 0 : 4);
         }
         int status = 0;
         ASSERT_EQ(waitpid(pid, &status, 0), pid);
-        if (c.handled) {
-            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
-        } else {
-            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == c.signal) << "status " << status;
-        }
+        EXPECT_EQ(handled ? WIFEXITED(status) && WEXITSTATUS(status) == 0
+                          : WIFSIGNALED(status) && WTERMSIG(status) == signal,
+                  true)
+            << "status " << status;
         EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{"out.txt"});
-        EXPECT_EQ(ReadFileText(target), c.handled ? "new" : "old");
+        EXPECT_EQ(ReadFileText(dir.Path() / "out.txt"), handled ? "new" : "old");
     }
 }
 
