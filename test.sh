@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the native build with warnings as errors, the same tests
 # under AddressSanitizer and UndefinedBehaviorSanitizer, the Windows build under Wine and its zip
-# package, the browser page in headless Chromium, then each fuzz target for a bounded time
-# (FUZZ_SECONDS per target, 30 by default).
+# package, the browser page in headless Chromium, the R package, then each fuzz target for a
+# bounded time (FUZZ_SECONDS per target, 30 by default).
 set -euo pipefail
 cd "$(dirname "$0")"
 # Two jobs at most: the machines have two cores.
@@ -65,6 +65,22 @@ fi
 passed=$((passed + $(sed -n 's/^# pass \([0-9]*\)$/\1/p' "$log")))
 echo "== web: built and tested in $((SECONDS - start)) s ($(sed -n 's/^# pass //p' "$log") passed)"
 
+# The R package, assembled from r/ and the core: R CMD check, then its tests installed from the
+# tarball into an empty library, against the linux build's converter.
+echo "== r"
+start=$SECONDS
+step="r: the package"
+mkdir -p build/r
+log=build/r/test.log
+if ! tools/test_r_package.sh >"$log" 2>&1; then
+    cat "$log"
+    echo "== r: the R package's check or tests FAILED (log: $log)" >&2
+    exit 1
+fi
+grep '^== r: ' "$log"
+passed=$((passed + $(sed -n 's/^== r: \([0-9]*\) tests passed.*/\1/p' "$log")))
+echo "== r: checked, installed and tested in $((SECONDS - start)) s"
+
 echo "== fuzz"
 step="fuzz: building"
 cmake --preset fuzz >/dev/null
@@ -72,6 +88,6 @@ cmake --build --preset fuzz -j "$jobs"
 step="fuzz: running the fuzzers"
 fuzz/run_fuzzers.sh "${FUZZ_SECONDS:-30}"
 
-echo "== all test suites, the page's tests and both fuzzers passed"
+echo "== all test suites, the page's and the R package's tests and both fuzzers passed"
 echo "$passed passed, 0 failed"
 grep -h 'retried after a Wine start-up death' build/windows/ctest-summary.log || true
