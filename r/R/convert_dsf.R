@@ -5,7 +5,8 @@ convert_dsf <- function(input, output = NULL, format = c("vemo", "json", "mplus"
     stop(sprintf("`input` must name one or more files, not %s", describe(input)), call. = FALSE)
   }
   if (!is.null(output) &&
-      (!is.character(output) || length(output) != length(input) || anyNA(output))) {
+      (!is.character(output) || length(output) != length(input) || anyNA(output) ||
+       !all(nzchar(output)))) {
     stop(sprintf("`output` must be NULL or name one file for each of the %d inputs, not %s",
                  length(input), describe(output)), call. = FALSE)
   }
@@ -24,7 +25,7 @@ convert_dsf <- function(input, output = NULL, format = c("vemo", "json", "mplus"
                        list_separator, decimal_separator)
     if (!is.null(converted$failure)) {
       failed <- c(failed, input[[i]])
-      failures <- c(failures, converted$failure$message)
+      failures <- c(failures, converted$failure)
       next
     }
     written <- c(written, converted$paths)

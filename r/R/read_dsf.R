@@ -4,7 +4,7 @@ read_dsf <- function(path, quiet = FALSE) {
   check_flag(quiet, "quiet")
   read <- .Call(C_dsf2vemo_read, path.expand(path), path, getOption("OutDec"))
   if (!is.null(read$failure)) {
-    stop(dsf2vemo_error(read$failure$message, input = path))
+    stop(dsf2vemo_error(read$failure, input = path))
   }
   moments <- structure(read, class = "dsf_moments")
   if (!quiet) {

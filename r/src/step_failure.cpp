@@ -7,11 +7,7 @@ namespace dsf2vemo::r {
 using namespace cpp11::literals;
 
 cpp11::writable::list FailureForR(const StepFailure& failure) {
-    return cpp11::writable::list({"failure"_nm = cpp11::writable::list({
-                                      "step"_nm = RTexts({failure.Step()}),
-                                      "reason"_nm = RTexts({failure.Reason()}),
-                                      "message"_nm = RTexts({failure.what()}),
-                                  })});
+    return cpp11::writable::list({"failure"_nm = RTexts({failure.what()})});
 }
 
 }  // namespace dsf2vemo::r

@@ -6,8 +6,7 @@
 
 namespace dsf2vemo::r {
 
-// A failed step as R code raises it: list(step, reason, message), message being the command
-// line's words after "error: ".
+// A failed step as R code raises it: list(failure = the command line's words after "error: ").
 cpp11::writable::list FailureForR(const StepFailure& failure);
 
 }  // namespace dsf2vemo::r

@@ -107,5 +107,6 @@ test_that("warnings name the input; quiet = TRUE leaves them out; arguments are 
   expect_warning(convert_dsf(files$correlations), class = "dsf2vemo_warning")
   expect_silent(convert_dsf(files$correlations, quiet = TRUE))
   expect_error(convert_dsf(c(files$demo, files$demo), "one.txt"), "one file for each of the 2")
+  expect_error(convert_dsf(files$demo, ""), "`output` must be NULL or name one file")
   expect_error(convert_dsf(files$demo, list_separator = c(",", ";")), "`list_separator` must")
 })
