@@ -2,8 +2,8 @@
 # Builds everything and runs every test: the native build with warnings as errors, the same tests
 # under AddressSanitizer and UndefinedBehaviorSanitizer, the Windows build under Wine and its zip
 # package, the browser page in headless Chromium, the Python package from its wheel in a virtual
-# environment, then each fuzz target for a bounded time
-# (FUZZ_SECONDS per target, 30 by default).
+# environment, the R package, then each fuzz target for a bounded time (FUZZ_SECONDS per target,
+# 30 by default).
 set -euo pipefail
 cd "$(dirname "$0")"
 # Two jobs at most: the machines have two cores.
@@ -77,6 +77,22 @@ python_passed=$(sed -n 's/^\([0-9]*\) passed.*/\1/p' "$log" | tail -n 1)
 passed=$((passed + python_passed))
 echo "== python: built and tested in $((SECONDS - start)) s ($python_passed passed)"
 
+# The R package, assembled from r/ and the core: R CMD check, then its tests installed from the
+# tarball into an empty library, against the linux build's converter.
+echo "== r"
+start=$SECONDS
+step="r: the package"
+mkdir -p build/r
+log=build/r/test.log
+if ! tools/test_r_package.sh >"$log" 2>&1; then
+    cat "$log"
+    echo "== r: the R package's check or tests FAILED (log: $log)" >&2
+    exit 1
+fi
+grep '^== r: ' "$log"
+passed=$((passed + $(sed -n 's/^== r: \([0-9]*\) tests passed.*/\1/p' "$log")))
+echo "== r: checked, installed and tested in $((SECONDS - start)) s"
+
 echo "== fuzz"
 step="fuzz: building"
 cmake --preset fuzz >/dev/null
@@ -84,6 +100,6 @@ cmake --build --preset fuzz -j "$jobs"
 step="fuzz: running the fuzzers"
 fuzz/run_fuzzers.sh "${FUZZ_SECONDS:-30}"
 
-echo "== all test suites, the page's and the Python package's tests and both fuzzers passed"
+echo "== all test suites, the page's, the Python and R packages' tests and the fuzzers passed"
 echo "$passed passed, 0 failed"
 grep -h 'retried after a Wine start-up death' build/windows/ctest-summary.log || true

@@ -26,6 +26,7 @@
 #else
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -262,6 +263,48 @@ TEST(ReplacementFileTest, ASignalDuringAWriteLeavesOnlyTheOldTarget) {
         EXPECT_EQ(ReadFileText(dir.Path() / "first.txt"), kDemoComma);
         EXPECT_TRUE(ReadFileText(dir.Path() / "second.txt") ==
                     (started_ignored ? FormatTextData(second_data, {",", "."}) : "old"));
+    }
+}
+
+volatile std::sig_atomic_t signals_handled = 0;
+
+// A signal with a handler of the program's own (R and Python handle SIGINT and go on) stays the
+// program's: the write runs to its end. One at its default action ends the process, and the
+// temporary file goes with it. The child is forked before this process puts its handler in place.
+TEST(ReplacementFileTest, ASignalTheProgramHandlesLeavesTheWriteToRunToItsEnd) {
+    for (const auto& [signal, handled] : std::vector<std::pair<int, bool>>{
+             {SIGINT, true}, {SIGPIPE, true}, {SIGTERM, true}, {SIGINT, false}, {SIGTERM, false}}) {
+        SCOPED_TRACE(std::to_string(signal) + (handled ? ", handled" : ", default"));
+        struct sigaction current {};
+        sigaction(signal, nullptr, &current);
+        if (current.sa_handler != SIG_DFL) {
+            GTEST_SKIP() << "this process has a handler in place already; run the test alone";
+        }
+        testing::TempDir dir;
+        WriteFileText(dir.Path() / "out.txt", "old");
+        const pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            struct sigaction count {};
+            count.sa_handler = [](int) { signals_handled = signals_handled + 1; };
+            if (handled) {
+                sigaction(signal, &count, nullptr);
+            }
+            ReplacementFile file(dir.Path() / "out.txt");
+            file.Write("new");
+            raise(signal);
+            const bool kept = fs::exists(file.TemporaryPath());
+            file.Commit();
+            _exit(kept && signals_handled == 1 ? 0 : 4);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(pid, &status, 0), pid);
+        EXPECT_EQ(handled ? WIFEXITED(status) && WEXITSTATUS(status) == 0
+                          : WIFSIGNALED(status) && WTERMSIG(status) == signal,
+                  true)
+            << "status " << status;
+        EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{"out.txt"});
+        EXPECT_EQ(ReadFileText(dir.Path() / "out.txt"), handled ? "new" : "old");
     }
 }
 

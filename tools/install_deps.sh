@@ -16,7 +16,7 @@ packages_for() {
         screenshot) echo "xvfb imagemagick xdotool" ;;
         fuzz) echo "clang-14 libclang-rt-14-dev llvm-14" ;;
         web) echo "emscripten esbuild chromium libfmt-dev" ;;
-        r) echo "r-base-dev r-cran-cpp11 r-cran-testthat r-cran-lavaan libfmt-dev" ;;
+        r) echo "r-base-dev r-cran-cpp11 r-cran-testthat r-cran-lavaan r-cran-jsonlite r-cran-withr libfmt-dev libeigen3-dev nlohmann-json3-dev strace" ;;
         python) echo "python3-dev python3-venv pybind11-dev python3-pybind11 python3-build python3-setuptools python3-wheel python3-numpy python3-pandas python3-pytest python3-statsmodels libfmt-dev" ;;
         unix) echo "dpkg-dev fakeroot lintian man-db scdoc bash-completion" ;;
         *) echo "install_deps.sh: unknown group '$1'" >&2; exit 2 ;;

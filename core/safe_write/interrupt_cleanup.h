@@ -25,9 +25,11 @@ void WatchInterrupts();
 // For a process that only hosts the converter (the R and Python packages): its own handlers
 // decide what an interrupt does, and they let the process go on, which the handler above, made
 // to end the process after removing the live files, must not see. Called before the first
-// conversion, it keeps WatchInterrupts from putting any handler in place: an interrupt that
-// doesn't end the process waits until the conversion has completed or failed as a whole; one
-// that ends it leaves the temporary file behind.
+// conversion, it keeps WatchInterrupts from putting any handler in place (on POSIX, where a
+// signal with a handler of the program's own is never taken over anyway, nor the console
+// handler on Windows, which would end the host at its next Ctrl+C): an interrupt that doesn't
+// end the process waits until the conversion has completed or failed as a whole; one that ends
+// it leaves the temporary file behind.
 void LeaveInterruptsToHost();
 bool InterruptsLeftToHost();
 

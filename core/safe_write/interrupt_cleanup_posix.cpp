@@ -52,7 +52,10 @@ void RemoveFile(const PathChar* path) {
     unlink(path);
 }
 
-// A signal the process was started to ignore (nohup, a background job) stays ignored.
+// Only a signal that would end the process is taken over. One the process was started to ignore
+// (nohup, a background job) stays ignored, and one with a handler of the program's own stays the
+// program's: R and Python handle SIGINT and go on, and a handler of ours would then put back and
+// remove files under a conversion that goes on too, and ends as if it had succeeded.
 void WatchInterrupts() {
     if (InterruptsLeftToHost()) {
         return;
@@ -63,9 +66,9 @@ void WatchInterrupts() {
         action.sa_mask = InterruptSet();
         for (std::size_t i = 0; i < kInterrupts.size(); ++i) {
             sigaction(kInterrupts[i], nullptr, &previous_actions[i]);
-            const bool ignored = (previous_actions[i].sa_flags & SA_SIGINFO) == 0 &&
-                                 previous_actions[i].sa_handler == SIG_IGN;
-            if (!ignored) {
+            const bool ends_process = (previous_actions[i].sa_flags & SA_SIGINFO) == 0 &&
+                                      previous_actions[i].sa_handler == SIG_DFL;
+            if (ends_process) {
                 sigaction(kInterrupts[i], &action, nullptr);
             }
         }

@@ -1,0 +1,4 @@
+library(testthat)
+library(dsf2vemo)
+
+test_check("dsf2vemo")
