@@ -44,17 +44,10 @@ row redirection 0 '' '"$CLI" - -o - < "$DEMO"'
 row process_substitution 0 '' '"$CLI" <(cat "$DEMO") -o -'
 row named_pipe 0 '' 'mkfifo "$WORK/fifo.dsf" && { cat "$DEMO" > "$WORK/fifo.dsf" & } &&
     "$CLI" "$WORK/fifo.dsf" -o -'
-row dev_stdin_as_a_path 0 '' 'cat "$DEMO" | "$CLI" /dev/stdin -o -'
 # Bytes that never end after the means: read only as far as the counts need, and done.
 row endless_pipe 0 '' '"$CLI" - -o - < <(cat "$DEMO" /dev/zero)'
-row endless_process_substitution 0 '' '"$CLI" <(cat "$DEMO" /dev/zero) -o -'
-row to_a_file 0 '' '"$CLI" - -o "$WORK/piped.txt" < "$DEMO" && cat "$WORK/piped.txt"'
-row short_pipe 1 "dsf2vemo-cli: error: cannot read '-': the file is 100 bytes long, but a data \
-system file with 2 variables needs 128 bytes" 'head -c 100 "$DEMO" | "$CLI" - -o -'
 row device_path 1 "dsf2vemo-cli: error: cannot read '/dev/zero': it is a device, not a data \
 system file" '"$CLI" /dev/zero -o -'
-row device_as_standard_input 1 "dsf2vemo-cli: error: cannot read '-': standard input is a \
-device, not a data system file" '"$CLI" - -o - < /dev/zero'
 row null_as_standard_input 1 "dsf2vemo-cli: error: cannot read '-': standard input is a device, \
 not a data system file" '"$CLI" - -o - < /dev/null'
 row folder_as_standard_input 1 "dsf2vemo-cli: error: cannot read '-': standard input is a \

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The options --help lists are the options the manual page describes and the shell completions
+# --help fits 80 columns, and the options it lists are the options the manual page describes and the shell completions
 # offer: none added to one and forgotten in another.
 # Usage: documented_options.sh CLI MANUAL_PAGE.scd BASH_COMPLETION ZSH_COMPLETION
 set -euo pipefail
@@ -16,6 +16,10 @@ from_bash=$(sed -n '/local options=(/,/)/p' "$bash_completion" | sed 's/local op
 from_zsh=$(grep -oE "[{,')]--?[a-z][a-z-]*" "$zsh_completion" | cut -c2- | options)
 
 status=0
+# Every line of --help fits a terminal of 80 columns.
+if "$cli" --help | awk 'length($0) > 80 { print "longer than 80 columns: " $0; bad = 1 } END { exit !bad }'; then
+    status=1
+fi
 for source in manual bash zsh; do
     listed=from_$source
     if [ "${!listed}" != "$from_help" ]; then
