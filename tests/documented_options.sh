@@ -12,7 +12,7 @@ from_help=$("$cli" --help | grep -E '^  -' | sed -E 's/^  ([^ ]*).*/\1/' | optio
 # The items of OPTIONS: "*-o*, *--output* _PATH_".
 from_manual=$(grep -E '^\*-' "$manual" | sed -E 's/ _[A-Z]+_//g' | options)
 from_bash=$(sed -n '/local options=(/,/)/p' "$bash_completion" | sed 's/local options=//' | options)
-# The specifications of _arguments: "{-o+,--output=}", "'--format=[", "(- *)--version".
+# The option strings of _arguments: "{-o+,--output=}", "'--format=[", "(- *)--version".
 from_zsh=$(grep -oE "[{,')]--?[a-z][a-z-]*" "$zsh_completion" | cut -c2- | options)
 
 status=0
