@@ -34,16 +34,12 @@ row 'json' --format = j
 row 'json|mplus|vemo' --format =
 row '--format' --f
 row '--echo' --list-separator , --e
-row '--decimal-separator' -o x.txt --d
 row '' --list-separator ''
-row '' --decimal-separator ''
 # Arguments: folders and data system files, whatever the case of the extension.
 row 'B.DSF|a.dsf|my study.dsf|sub folder' ''
 row 'my study.dsf' my
-row 'B.DSF|a.dsf|my study.dsf|sub folder' --echo ''
 # The output: any file.
 row 'B.DSF|a.dsf|my study.dsf|notes.txt|sub folder' -o ''
-row 'notes.txt' --output n
 row '--check|--decimal-separator|--echo|--format|--help|--list-separator|--output|--quiet|--version|-h|-o' a.dsf -
 
 echo "$passed passed, $failed failed"

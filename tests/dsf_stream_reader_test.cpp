@@ -1,6 +1,5 @@
-// Reading a data system file as a stream (standard input, a named pipe): only the bytes its counts
-// call for, whatever follows, in whatever pieces it arrives. Pipes, devices and the program's
-// own standard input are checked end to end by cli_unix_inputs.sh.
+// Reading a data system file as a stream: only the bytes its counts call for, whatever follows,
+// in whatever pieces it arrives. Pipes and devices: cli_unix_inputs.sh.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,13 +12,6 @@
 #include "conversion_error.h"
 #include "dsf_builder.h"
 #include "dsf_reader.h"
-#include "temp_dir.h"
-
-#ifndef _WIN32
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
-#endif
 
 namespace dsf2vemo {
 namespace {
@@ -111,12 +103,10 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, DsfStreamTest,
     ::testing::Values(
         StreamCase{"Demo", Demo(), 128, ""},
-        StreamCase{"DemoSevenBytesAtATime", Demo(), 128, "", 7},
         StreamCase{"DemoAndMore", Demo() + std::string(300000, 'Z'), 128, "", 4096},
         StreamCase{"Empty", "", 0,
                    "the file is 0 bytes long, but a data system file needs at least 72 bytes for "
                    "its header and counts"},
-        StreamCase{"JustTheCounts", Counts(2, 0), 72, Short(72, 2, 128)},
         StreamCase{"OneByteShort", Demo().substr(0, 127), 127, Short(127, 2, 128)},
         // A count the reader refuses: nothing after the counts is read.
         StreamCase{"NoVariables", Counts(0, 500), 72,
@@ -132,35 +122,10 @@ INSTANTIATE_TEST_SUITE_P(
                    Short(kPiece, 200, kLargeSize)},
         StreamCase{"LargeEndingAfterThePiece", Large().substr(0, kPiece + 1), kPiece + 1,
                    Short(kPiece + 1, 200, kLargeSize)},
-        StreamCase{"LargeEndingAtTheSecondPiece", Large().substr(0, 2 * kPiece), 2 * kPiece,
-                   Short(2 * kPiece, 200, kLargeSize)},
         StreamCase{"LargeOneByteShort", Large().substr(0, kLargeSize - 1), kLargeSize - 1,
                    Short(kLargeSize - 1, 200, kLargeSize)},
-        StreamCase{"BreaksInTheMoments", Large(), 0, "reading failed", 1000, 100000},
-        StreamCase{"BreaksInTheCounts", Large(), 0, "reading failed", 1000, 70}),
+        StreamCase{"BreaksInTheMoments", Large(), 0, "reading failed", 1000, 100000}),
     testing::CaseName());
-
-#ifndef _WIN32
-// A socket is refused by name before anything is opened (devices: cli_unix_inputs.sh).
-TEST(DsfSocketTest, IsRefusedInWords) {
-    testing::TempDir dir;
-    const std::string path = (dir.Path() / "socket").string();
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    ASSERT_LT(path.size(), sizeof address.sun_path);
-    std::copy(path.begin(), path.end(), address.sun_path);
-    const int socket_fd = socket(AF_UNIX, SOCK_STREAM, 0);
-    ASSERT_EQ(bind(socket_fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
-    close(socket_fd);
-    TextPane pane;
-    try {
-        ReadDsfFile(path, pane);
-        FAIL() << "no error";
-    } catch (const ConversionError& error) {
-        EXPECT_EQ(std::string(error.what()), "it is a socket, not a data system file");
-    }
-}
-#endif
 
 }  // namespace
 }  // namespace dsf2vemo

@@ -1,12 +1,7 @@
 #!/usr/bin/env bash
-# The command-line converter installed the Unix way, checked end to end:
-#  1. cmake --install of the linux build with DESTDIR into a scratch folder: exactly the expected
-#     files, and the installed program and manual page work;
-#  2. the Debian package from the deb preset (a release build of the program alone): its name,
-#     its files, its Depends, lintian without errors;
-#  3. dpkg -i, then the program, its manual page, its completion and a conversion of the sample;
-#     dpkg -r, and nothing of it is left.
-# Needs root for dpkg (CI and the developers' machines run as root). Run from anywhere.
+# The command-line converter installed the Unix way: cmake --install of the linux build with
+# DESTDIR (exactly the expected files, working); the deb preset's package (its files, Depends,
+# lintian without errors); dpkg -i, use, dpkg -r and nothing left. Needs root for dpkg.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -24,12 +19,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-fail() {
-    echo "test_unix_install: FAILED: $*" >&2
-    exit 1
-}
+fail() { echo "test_unix_install: FAILED: $*" >&2; exit 1; }
 
-# Every file under a folder, relative to it, sorted.
 files_under() { (cd "$1" && find . -type f -o -type l | sed 's|^\./||' | LC_ALL=C sort); }
 
 expect_files() {

@@ -275,8 +275,6 @@ DsfFile ReadDsfFile(const std::filesystem::path& path, ResultsPane& pane) {
         case fs::file_type::character:
         case fs::file_type::block:
             ThrowCannotOpen("it is a device, not a data system file");
-        case fs::file_type::socket:
-            ThrowCannotOpen("it is a socket, not a data system file");
         default:
             break;
     }

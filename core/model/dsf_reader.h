@@ -42,7 +42,7 @@ MomentData ParseDsf(std::span<const std::byte> bytes, ResultsPane& pane);
 
 // Reads the data system file at `path` (never creating it) and decodes it as ParseDsf does.
 // Reads only the bytes the header declares, and never more than arrive: a named pipe is read as
-// it comes. A folder, a device and a socket are refused before anything is read.
+// it comes. A folder and a device are refused before anything is read.
 MomentData ReadDsf(const std::filesystem::path& path, ResultsPane& pane);
 
 // ParseDsf and ReadDsf with the header text as well.
