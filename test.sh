@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the native build with warnings as errors, the same tests
 # under AddressSanitizer and UndefinedBehaviorSanitizer, the Windows build under Wine and its zip
-# package, the browser page in headless Chromium, the Python package from its wheel in a virtual
-# environment, the R package, then each fuzz target for a bounded time (FUZZ_SECONDS per target,
-# 30 by default).
+# package, the Unix install and the Debian package, the browser page in headless Chromium, the
+# Python package from its wheel in a virtual environment, the R package, then each fuzz target for
+# a bounded time (FUZZ_SECONDS per target, 30 by default).
 set -euo pipefail
 cd "$(dirname "$0")"
 # Two jobs at most: the machines have two cores.
@@ -13,7 +13,7 @@ jobs=$(( $(nproc) < 2 ? $(nproc) : 2 ))
 step="installing the packages"
 trap 'echo "== FAILED: $step (exit status $?)" >&2' ERR
 
-tools/install_deps.sh native windows fuzz
+tools/install_deps.sh native windows fuzz unix
 
 passed=0
 for preset in linux linux-asan windows; do
@@ -46,6 +46,14 @@ for preset in linux linux-asan windows; do
         -e 's/^== windows suite: \([0-9]*\) tests passed$/\1/p' "$log" | tail -n 1)))
     echo "== $preset: tested in $((SECONDS - start)) s"
 done
+
+# The command-line converter installed the Unix way: cmake --install into a scratch folder, the
+# Debian package (a release build of the program alone), lintian, dpkg -i, use, dpkg -r.
+echo "== unix install"
+start=$SECONDS
+step="unix install: the install rules, the Debian package, installing and removing it"
+tools/test_unix_install.sh
+echo "== unix install: checked in $((SECONDS - start)) s"
 
 # The page, built for the browser and tested in headless Chromium against the linux build's
 # converter and tools.

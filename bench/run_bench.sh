@@ -94,14 +94,21 @@ fi
 read -r baseline_kb <"$work/time"
 echo
 echo "Peak memory of whole conversions (baseline of the bare program: $((baseline_kb / 1024)) MB, not counted)"
-printf '%6s %10s %10s %12s %12s %8s\n' p seconds peak_MB budget_MB output_MB ok
+printf '%6s %6s %10s %10s %12s %12s %8s\n' p input seconds peak_MB budget_MB output_MB ok
 for p in 500 2000 5000; do
     "$root/build/bench/bench/make_bench_dsf" "$p" "$work/in.dsf"
-    /usr/bin/time -f '%e %M' -o "$work/time" "$cli" -o "$work/out.txt" "$work/in.dsf"
-    read -r seconds peak_kb <"$work/time"
-    output_bytes=$(stat -c %s "$work/out.txt")
-    moment_bytes=$(( 8 * (p * (p + 1) / 2 + p) + 40 * p ))
-    budget_kb=$(( (moment_bytes + output_bytes) * 5 / 2 / 1024 ))
-    ok=yes; [ $((peak_kb - baseline_kb)) -le "$budget_kb" ] || ok=NO
-    printf '%6d %10s %10d %12d %12d %8s\n' "$p" "$seconds" $((peak_kb / 1024)) $((budget_kb / 1024)) $((output_bytes / 1000000)) "$ok"
+    # A file, whose size is known, and a pipe, whose buffer grows as its bytes arrive.
+    for input in file pipe; do
+        if [ "$input" = file ]; then
+            /usr/bin/time -f '%e %M' -o "$work/time" "$cli" -o "$work/out.txt" "$work/in.dsf"
+        else
+            /usr/bin/time -f '%e %M' -o "$work/time" "$cli" -o "$work/out.txt" - < <(cat "$work/in.dsf")
+        fi
+        read -r seconds peak_kb <"$work/time"
+        output_bytes=$(stat -c %s "$work/out.txt")
+        moment_bytes=$(( 8 * (p * (p + 1) / 2 + p) + 40 * p ))
+        budget_kb=$(( (moment_bytes + output_bytes) * 5 / 2 / 1024 ))
+        ok=yes; [ $((peak_kb - baseline_kb)) -le "$budget_kb" ] || ok=NO
+        printf '%6d %6s %10s %10d %12d %12d %8s\n' "$p" "$input" "$seconds" $((peak_kb / 1024)) $((budget_kb / 1024)) $((output_bytes / 1000000)) "$ok"
+    done
 done

@@ -1,9 +1,11 @@
 #include "cli_app.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <exception>
 #include <filesystem>
 #include <optional>
+#include <sstream>
 #include <utility>
 
 #include "conversion_error.h"
@@ -22,6 +24,8 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kProgram = "dsf2vemo-cli";
+// The input that is standard input; a file of that name is ./-.
+constexpr const char* kStandardInputName = "-";
 
 // What --help shows after the options: each format, for examples/demo.dsf.
 constexpr const char* kFormatsHelp = R"(Formats, each shown for examples/demo.dsf:
@@ -42,9 +46,10 @@ constexpr const char* kFormatsHelp = R"(Formats, each shown for examples/demo.ds
       ],
       "means": [10, 20.5]
     }
-  mplus, Mplus summary data: demo.inp, and demo.dat beside it. Names Mplus can't take
-  become V<k> (k their position), with a comment and a warning for each. An existing
-  demo.dat is replaced only where the demo.inp being replaced was written by this program:
+  mplus, Mplus summary data: demo.inp, and demo.dat beside it. Names Mplus
+  can't take become V<k> (k their position), with a comment and a warning
+  for each. An existing demo.dat is replaced only where the demo.inp being
+  replaced was written by this program:
     ! Written by dsf2vemo )" DSF2VEMO_VERSION_TEXT R"(
     TITLE: DEMO
     DATA: FILE = "demo.dat";
@@ -71,14 +76,18 @@ struct Options {
 
 class Converter {
   public:
-    Converter(const Options& options, Separators separators, std::ostream& out, std::ostream& err)
-        : options_(options), separators_(std::move(separators)), out_(out), err_(err) {}
+    Converter(const Options& options, Separators separators, const StandardInput& in,
+              std::ostream& out, std::ostream& err)
+        : options_(options), separators_(std::move(separators)), in_(in), out_(out), err_(err) {}
 
     // Converts one input; reports a failure on the error stream and returns false. Whatever
     // fails, out of memory and file system errors included, ends only this input, and the
     // message names the file of the step that failed.
     bool Convert(const std::string& input_text) {
-        FileConversion conversion(PathFromUtf8(input_text), input_text);
+        if (RefusesStandardInput(input_text)) {
+            return false;
+        }
+        FileConversion conversion = ConversionOf(input_text);
         // Nobody sees the echo without --echo: it is then neither kept nor formatted.
         TextPane echo(separators_.decimal);
         NullPane no_echo;
@@ -118,7 +127,10 @@ class Converter {
     // Reads and diagnoses one input, writing nothing; prints its findings, or that there are
     // none, on standard output. Returns true when it was read and has no findings.
     bool Check(const std::string& input_text) {
-        FileConversion conversion(PathFromUtf8(input_text), input_text);
+        if (RefusesStandardInput(input_text)) {
+            return false;
+        }
+        FileConversion conversion = ConversionOf(input_text);
         NullPane no_echo;
         std::vector<Finding> findings;
         try {
@@ -140,6 +152,19 @@ class Converter {
     }
 
   private:
+    FileConversion ConversionOf(const std::string& input_text) const {
+        if (input_text == kStandardInputName) {
+            return FileConversion(in_.stream, in_.path, input_text);
+        }
+        return FileConversion(PathFromUtf8(input_text), input_text);
+    }
+
+    // Reports, for "-", a standard input that is no data system file (a terminal, a device).
+    bool RefusesStandardInput(const std::string& input_text) {
+        return input_text == kStandardInputName && in_.refusal &&
+               !Fail("cannot read '" + input_text + "'", *in_.refusal);
+    }
+
     std::optional<OutputFormat> FormatOption() const {
         return options_.format ? FormatNamed(*options_.format) : std::nullopt;
     }
@@ -175,6 +200,7 @@ class Converter {
 
     const Options& options_;
     Separators separators_;
+    const StandardInput& in_;
     std::ostream& out_;
     std::ostream& err_;
     bool echoed_any_ = false;
@@ -184,25 +210,35 @@ class Converter {
 
 int Run(const std::vector<std::string>& arguments, const Separators& locale, std::ostream& out,
         std::ostream& err) {
+    std::istringstream nothing;
+    return Run(arguments, locale,
+               StandardInput{nothing, "no standard input is given to read from", {}}, out, err);
+}
+
+// The descriptions of the options are broken by hand to fit 80 columns beside the names.
+int Run(const std::vector<std::string>& arguments, const Separators& locale, StandardInput in,
+        std::ostream& out, std::ostream& err) {
     Options options;
     CLI::App app{
-        "Converts data system files (*.dsf) into text data files of covariances and means, "
-        "JSON or Mplus summary data.",
+        "Converts data system files (*.dsf) into text data files of covariances and\n"
+        "means, JSON or Mplus summary data.",
         kProgram};
     // "/name" is a path, never an option, also on Windows.
     app.allow_windows_style_options(false);
     app.set_version_flag("--version", "dsf2vemo " DSF2VEMO_VERSION_TEXT);
     app.footer(kFormatsHelp);
-    app.add_option("INPUT", options.inputs, "data system files to convert")
+    app.add_option("INPUT", options.inputs, "data system files to convert; - reads standard\ninput")
         ->required()
         ->type_name("FILE.dsf");
     app.add_option("-o,--output", options.output,
-                   "output file (one input only); \"-\" writes to standard output; .json "
-                   "writes JSON, .inp Mplus summary data, anything else the text data file")
+                   "output file (one input only); \"-\" writes to\n"
+                   "standard output; .json writes JSON, .inp Mplus\n"
+                   "summary data, anything else the text data file")
         ->type_name("PATH");
     app.add_option("--format", options.format,
-                   "the format whatever the output's extension; without -o the output is "
-                   "named INPUT.txt, INPUT.json or INPUT.inp (and INPUT.dat)")
+                   "the format whatever the output's extension;\n"
+                   "without -o the output is named INPUT.txt,\n"
+                   "INPUT.json or INPUT.inp (and INPUT.dat)")
         ->type_name("FORMAT")
         ->check(CLI::IsMember({"vemo", "json", "mplus"}));
     app.add_option("--list-separator", options.list_separator,
@@ -212,7 +248,7 @@ int Run(const std::vector<std::string>& arguments, const Separators& locale, std
                    "decimal separator (default: the user's locale)")
         ->type_name("TEXT");
     app.add_flag("--echo", options.echo,
-                 "also print what was read (the results-pane text) to standard output");
+                 "also print what was read (the results-pane text)\nto standard output");
     app.add_flag("--check", options.check, "only read and diagnose the inputs; write nothing");
     app.add_flag("--quiet", options.quiet, "no warnings about the data read");
 
@@ -222,6 +258,17 @@ int Run(const std::vector<std::string>& arguments, const Separators& locale, std
         if (!options.output.empty() && options.inputs.size() > 1) {
             throw CLI::ValidationError("--output takes one input only, but " +
                                        std::to_string(options.inputs.size()) + " were given");
+        }
+        const auto reads_standard_input =
+            std::count(options.inputs.begin(), options.inputs.end(), kStandardInputName);
+        if (reads_standard_input > 1) {
+            throw CLI::ValidationError("standard input (-) can be read once, but it was given " +
+                                       std::to_string(reads_standard_input) + " times");
+        }
+        if (reads_standard_input == 1 && options.output.empty() && !options.check) {
+            throw CLI::ValidationError(
+                "reading standard input (-) needs -o to name the output (\"-o -\" writes to "
+                "standard output)");
         }
         if (options.output == "-" && options.format == "mplus") {
             throw CLI::ValidationError(
@@ -274,7 +321,7 @@ int Run(const std::vector<std::string>& arguments, const Separators& locale, std
     if (options.decimal_separator) {
         separators.decimal = *options.decimal_separator;
     }
-    Converter converter(options, separators, out, err);
+    Converter converter(options, separators, in, out, err);
     bool all_converted = true;
     for (const std::string& input : options.inputs) {
         const bool done = options.check ? converter.Check(input) : converter.Convert(input);

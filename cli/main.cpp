@@ -5,6 +5,7 @@
 
 #include "cli_app.h"
 #include "failure_description.h"
+#include "standard_input.h"
 
 namespace {
 
@@ -13,6 +14,11 @@ int ReportEscaped() {
     std::cerr << "dsf2vemo-cli: error: " << dsf2vemo::FailureDescription(std::current_exception())
               << '\n';
     return dsf2vemo::cli::kExitConversionFailed;
+}
+
+// What "-" reads: the process's standard input, unless it is no data system file.
+dsf2vemo::cli::StandardInput StandardInput() {
+    return {std::cin, dsf2vemo::cli::StandardInputRefusal(), dsf2vemo::cli::StandardInputPath()};
 }
 
 }  // namespace
@@ -34,7 +40,8 @@ int wmain(int argc, wchar_t** argv) {
         for (int i = 1; i < argc; ++i) {
             arguments.push_back(dsf2vemo::CodePageFromWide(CP_UTF8, argv[i]));
         }
-        return dsf2vemo::cli::Run(arguments, dsf2vemo::GetLocaleSeparators(), std::cout, std::cerr);
+        return dsf2vemo::cli::Run(arguments, dsf2vemo::GetLocaleSeparators(), StandardInput(),
+                                  std::cout, std::cerr);
     } catch (...) {
         return ReportEscaped();
     }
@@ -45,7 +52,8 @@ int wmain(int argc, wchar_t** argv) {
 int main(int argc, char** argv) {
     try {
         std::vector<std::string> arguments(argv + 1, argv + argc);
-        return dsf2vemo::cli::Run(arguments, dsf2vemo::GetLocaleSeparators(), std::cout, std::cerr);
+        return dsf2vemo::cli::Run(arguments, dsf2vemo::GetLocaleSeparators(), StandardInput(),
+                                  std::cout, std::cerr);
     } catch (...) {
         return ReportEscaped();
     }

@@ -85,3 +85,15 @@ file(GLOB left_behind ${WORK_DIR}/*.tmp ${WORK_DIR}/out/*.tmp ${WORK_DIR}/shared
 if(left_behind)
     message(FATAL_ERROR "temporary files were left: ${left_behind}")
 endif()
+
+# "-" reads standard input, every byte as it is: this file holds a Ctrl+Z (0x1A) and CRs, which
+# a text-mode read on Windows would end at or drop.
+set(binary_input ${BINARY_INPUT})
+run_cli(0 ${WORK_DIR}/by_path.txt err --list-separator , --decimal-separator . -o - ${binary_input})
+execute_process(COMMAND ${emulator} ${CLI} --list-separator , --decimal-separator . -o - -
+                INPUT_FILE ${binary_input}
+                RESULT_VARIABLE status OUTPUT_FILE ${WORK_DIR}/from_stdin.txt ERROR_VARIABLE stderr)
+if(NOT status EQUAL 0)
+    message(FATAL_ERROR "'- -o -' with the file on standard input exited with ${status}: ${stderr}")
+endif()
+expect_same_bytes(${WORK_DIR}/from_stdin.txt ${WORK_DIR}/by_path.txt)

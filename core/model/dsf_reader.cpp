@@ -6,8 +6,10 @@
 #include <charconv>
 #include <cstring>
 #include <fstream>
+#include <istream>
 #include <limits>
 #include <new>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -143,6 +145,56 @@ void ParseMoments(ByteCursor& in, MomentData& data, ResultsPane& pane) {
     }
 }
 
+// Where a stream of unknown length starts its buffer; it then doubles as bytes keep arriving.
+constexpr std::size_t kFirstChunk = 64 * 1024;
+
+// Appends bytes from `in` to `bytes` until it holds `wanted` or the stream ends. `size`, where
+// known, is what the file holds: the buffer then takes it at once. Otherwise the buffer grows
+// only as the bytes arrive, so that a count no stream lives up to can't claim gigabytes first.
+void ReadUpTo(std::istream& in, std::vector<std::byte>& bytes, std::size_t wanted,
+              std::optional<std::uintmax_t> size) {
+    while (bytes.size() < wanted) {
+        const std::size_t have = bytes.size();
+        const std::size_t next =
+            size && *size > have ? static_cast<std::size_t>(std::min<std::uintmax_t>(wanted, *size))
+                                 : std::min(wanted, std::max(2 * have, kFirstChunk));
+        bytes.resize(next);
+        in.read(reinterpret_cast<char*>(bytes.data() + have),
+                static_cast<std::streamsize>(next - have));
+        const auto arrived = static_cast<std::size_t>(in.gcount());
+        bytes.resize(have + arrived);
+        // How many bytes came before the error is not known: a stream that fails mid-read
+        // counts none of that read.
+        if (in.bad()) {
+            ThrowCannotOpen(errno != 0 ? "reading failed: " + std::generic_category().message(errno)
+                                       : std::string("reading failed"));
+        }
+        if (arrived < next - have) {
+            return;
+        }
+    }
+}
+
+// The bytes the counts at the start of `in` ask for and no more: the header and counts, then,
+// where the variable count is one the reader takes, the names and moments. A file that keeps
+// growing is read only that far; a short one gives what it holds, for ParseDsfFile to reject.
+std::vector<std::byte> ReadNeededBytes(std::istream& in, std::optional<std::uintmax_t> size) {
+    std::vector<std::byte> bytes;
+    errno = 0;
+    ReadUpTo(in, bytes, static_cast<std::size_t>(kDsfFixedSize), size);
+    if (static_cast<std::int64_t>(bytes.size()) == kDsfFixedSize) {
+        const std::int32_t p = ByteCursor(std::span<const std::byte>(bytes).subspan(68)).Int32();
+        if (p >= 1 && p <= kMaxVariableCount) {
+            try {
+                ReadUpTo(in, bytes, static_cast<std::size_t>(DsfSize(p)), size);
+            } catch (const std::bad_alloc&) {
+                ThrowOutOfMemory(p);
+            }
+        }
+    }
+    return bytes;
+}
+
 }  // namespace
 
 DsfFile ParseDsfFile(std::span<const std::byte> bytes, ResultsPane& pane) {
@@ -202,6 +254,10 @@ MomentData ReadDsf(const std::filesystem::path& path, ResultsPane& pane) {
     return ReadDsfFile(path, pane).Moments;
 }
 
+DsfFile ReadDsfStream(std::istream& in, ResultsPane& pane) {
+    return ParseDsfFile(ReadNeededBytes(in, std::nullopt), pane);
+}
+
 DsfFile ReadDsfFile(const std::filesystem::path& path, ResultsPane& pane) {
     namespace fs = std::filesystem;
     std::error_code ec;
@@ -212,46 +268,30 @@ DsfFile ReadDsfFile(const std::filesystem::path& path, ResultsPane& pane) {
     if (ec) {
         ThrowCannotOpen(ec.message());
     }
-    if (status.type() == fs::file_type::directory) {
-        ThrowCannotOpen("it is a folder, not a file");
+    switch (status.type()) {
+        case fs::file_type::directory:
+            ThrowCannotOpen("it is a folder, not a file");
+        // A device would hand out bytes for ever (/dev/zero) or wait for a person (a terminal).
+        case fs::file_type::character:
+        case fs::file_type::block:
+            ThrowCannotOpen("it is a device, not a data system file");
+        default:
+            break;
     }
     std::ifstream file(path, std::ios::binary);
     if (!file) {
         ThrowCannotOpen(errno != 0 ? std::generic_category().message(errno)
                                    : std::string("the file can't be opened"));
     }
-    const std::uintmax_t file_size = fs::file_size(path, ec);
-    if (ec) {
-        ThrowCannotOpen(ec.message());
-    }
-
-    // The counts decide how much to read; never more than the file holds.
-    std::vector<std::byte> bytes(static_cast<std::size_t>(
-        std::min<std::uintmax_t>(file_size, static_cast<std::uintmax_t>(kDsfFixedSize))));
-    auto read_into = [&](std::size_t from) {
-        file.read(reinterpret_cast<char*>(bytes.data() + from),
-                  static_cast<std::streamsize>(bytes.size() - from));
-        if (static_cast<std::size_t>(file.gcount()) != bytes.size() - from) {
-            ThrowCannotOpen("the file could not be read to the end (" +
-                            std::to_string(from + static_cast<std::size_t>(file.gcount())) +
-                            " of " + std::to_string(bytes.size()) + " bytes)");
-        }
-    };
-    read_into(0);
-    if (static_cast<std::int64_t>(bytes.size()) == kDsfFixedSize) {
-        const std::int32_t p = ByteCursor(std::span<const std::byte>(bytes).subspan(68)).Int32();
-        if (p >= 1 && p <= kMaxVariableCount) {
-            const auto wanted =
-                std::min<std::uintmax_t>(file_size, static_cast<std::uintmax_t>(DsfSize(p)));
-            try {
-                bytes.resize(static_cast<std::size_t>(wanted));
-            } catch (const std::bad_alloc&) {
-                ThrowOutOfMemory(p);
-            }
-            read_into(static_cast<std::size_t>(kDsfFixedSize));
+    // A named pipe (a process substitution, /dev/stdin) has no size: it is read as it comes.
+    std::optional<std::uintmax_t> size;
+    if (status.type() == fs::file_type::regular) {
+        size = fs::file_size(path, ec);
+        if (ec) {
+            ThrowCannotOpen(ec.message());
         }
     }
-    return ParseDsfFile(bytes, pane);
+    return ParseDsfFile(ReadNeededBytes(file, size), pane);
 }
 
 }  // namespace dsf2vemo

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <istream>
 #include <span>
 #include <string>
 #include <string_view>
@@ -40,11 +41,15 @@ struct DsfFile {
 MomentData ParseDsf(std::span<const std::byte> bytes, ResultsPane& pane);
 
 // Reads the data system file at `path` (never creating it) and decodes it as ParseDsf does.
-// Reads only the bytes the header declares, after checking the file is long enough.
+// Reads only the bytes the header declares, and never more than arrive: a named pipe is read as
+// it comes. A folder and a device are refused before anything is read.
 MomentData ReadDsf(const std::filesystem::path& path, ResultsPane& pane);
 
 // ParseDsf and ReadDsf with the header text as well.
 DsfFile ParseDsfFile(std::span<const std::byte> bytes, ResultsPane& pane);
 DsfFile ReadDsfFile(const std::filesystem::path& path, ResultsPane& pane);
+// ReadDsfFile from a stream that is already open (standard input): what follows the bytes the
+// header declares stays unread in `in`.
+DsfFile ReadDsfStream(std::istream& in, ResultsPane& pane);
 
 }  // namespace dsf2vemo

@@ -50,18 +50,31 @@ OutputChoice ChooseOutput(const fs::path& input, const std::optional<fs::path>& 
 FileConversion::FileConversion(fs::path input, std::string input_text)
     : input_(std::move(input)), input_text_(std::move(input_text)) {}
 
+FileConversion::FileConversion(std::istream& stream, fs::path input, std::string input_text)
+    : input_(std::move(input)), input_text_(std::move(input_text)), stream_(&stream) {}
+
 const DsfFile& FileConversion::Read(ResultsPane& pane) {
-    RunStep("cannot read '" + input_text_ + "'", [&] { file_ = ReadDsfFile(input_, pane); });
+    RunStep("cannot read '" + input_text_ + "'", [&] {
+        file_ = stream_ != nullptr ? ReadDsfStream(*stream_, pane) : ReadDsfFile(input_, pane);
+    });
     return *file_;
 }
 
 WrittenFiles FileConversion::Write(const std::optional<fs::path>& output,
                                    std::optional<OutputFormat> format,
                                    const Separators& separators) const {
-    const OutputChoice choice = RunStep("cannot write the output of '" + input_text_ + "'",
-                                        [&] { return ChooseOutput(input_, output, format); });
+    const OutputChoice choice = RunStep("cannot write the output of '" + input_text_ + "'", [&] {
+        if (stream_ != nullptr && !output) {
+            throw ConversionError(ErrorKind::CannotWrite,
+                                  "it is read from a stream, which has no file name to name "
+                                  "the output after");
+        }
+        return ChooseOutput(input_, output, format);
+    });
     return RunStep("cannot write '" + PathText(choice.path) + "'", [&] {
-        if (const auto written = OutputThatIsInput(input_, choice.path, choice.format)) {
+        const auto written =
+            input_.empty() ? std::nullopt : OutputThatIsInput(input_, choice.path, choice.format);
+        if (written) {
             ConversionError refusal(ErrorKind::Refused, std::string(kWritingDestroysInput));
             refusal.ConcernsFile(*written);
             throw refusal;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <istream>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -59,6 +60,10 @@ class FileConversion {
   public:
     // `input_text`: the input as the user named it, UTF-8, for the messages.
     FileConversion(std::filesystem::path input, std::string input_text);
+    // Reads `stream` (standard input) instead of a file. `input`, where not empty, is a path to
+    // the same file (/dev/stdin), only so that an output that would write over it is refused.
+    // Write then needs an output: a stream has no name to put one beside.
+    FileConversion(std::istream& stream, std::filesystem::path input, std::string input_text);
 
     // Reads the input, echoing it into `pane`.
     const DsfFile& Read(ResultsPane& pane);
@@ -74,6 +79,7 @@ class FileConversion {
   private:
     std::filesystem::path input_;
     std::string input_text_;
+    std::istream* stream_ = nullptr;
     std::optional<DsfFile> file_;
 };
 
