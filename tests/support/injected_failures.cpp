@@ -1,36 +1,21 @@
-#include "strace_runner.h"
-
-#include "temp_dir.h"
+#include "injected_failures.h"
 
 namespace dsf2vemo::testing {
-
-namespace {
-
-const std::filesystem::path kStrace = "/usr/bin/strace";
-
-}  // namespace
-
-std::string StraceUnavailable() {
-    const TempDir scratch;
-    const ChildResult probe = RunChild(kStrace, {"-o", "/dev/null", "true"}, {}, scratch.Path());
-    if (probe.exited && probe.exit_status == 0) {
-        return "";
-    }
-    return "strace can't trace here: " + probe.err;
-}
 
 ChildResult RunInjecting(const std::filesystem::path& program,
                          const std::vector<std::string>& injections,
                          const std::vector<std::string>& arguments,
-                         const std::filesystem::path& scratch) {
-    std::vector<std::string> strace_arguments = {"-o", "/dev/null", "-E",
-                                                 "ASAN_OPTIONS=detect_leaks=0"};
+                         const std::filesystem::path& scratch, ChildLimits limits) {
+    std::string spec;
     for (const std::string& injection : injections) {
-        strace_arguments.insert(strace_arguments.end(), {"-e", "inject=" + injection});
+        spec += (spec.empty() ? "" : ";") + injection;
     }
-    strace_arguments.push_back(program.string());
-    strace_arguments.insert(strace_arguments.end(), arguments.begin(), arguments.end());
-    return RunChild(kStrace, strace_arguments, {}, scratch);
+    // AddressSanitizer wants to be loaded first; the library asks nothing of it.
+    limits.environment.insert(
+        limits.environment.end(),
+        {"LD_PRELOAD=" DSF2VEMO_CALL_FAILURES_LIBRARY, "DSF2VEMO_FAIL_CALLS=" + spec,
+         "ASAN_OPTIONS=verify_asan_link_order=0"});
+    return RunChild(program, arguments, limits, scratch);
 }
 
 }  // namespace dsf2vemo::testing

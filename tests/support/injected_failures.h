@@ -8,16 +8,13 @@
 
 namespace dsf2vemo::testing {
 
-// Why strace can't trace here (a container may forbid it), or empty where it can.
-std::string StraceUnavailable();
-
-// Runs `program` under strace, which makes the system calls of each injection fail or raise a
-// signal, as strace's `-e inject=` takes them ("fsync:error=EIO:when=2"), so that every failure
-// point of a write can be tried without touching the disk. LeakSanitizer can't work under strace
-// and is turned off.
+// Runs `program` with the project's call-failure library preloaded, which makes the calls of each
+// injection fail or raise a signal ("fsync:error=EIO:when=2", "rename:signal=SIGKILL:when=2",
+// "rename:error=EIO:when=3..12"; the forms are in call_failures_shim.cpp), so that every failure
+// point of a write can be tried without touching the disk or tracing the program.
 ChildResult RunInjecting(const std::filesystem::path& program,
                          const std::vector<std::string>& injections,
                          const std::vector<std::string>& arguments,
-                         const std::filesystem::path& scratch);
+                         const std::filesystem::path& scratch, ChildLimits limits = {});
 
 }  // namespace dsf2vemo::testing
