@@ -49,8 +49,9 @@ constexpr const char* kFormatsHelp = R"(Formats, each shown for examples/demo.ds
   mplus, Mplus summary data: demo.inp, and demo.dat beside it. Names Mplus
   can't take become V<k> (k their position), with a comment and a warning
   for each. An existing demo.dat is replaced only where the demo.inp being
-  replaced was written by this program:
-    ! Written by dsf2vemo )" DSF2VEMO_VERSION_TEXT R"(
+  replaced was written by this program with it: its first line records the
+  data file's size and CRC-32.
+    ! Written by dsf2vemo )" DSF2VEMO_VERSION_TEXT R"(; data file: 24 bytes, CRC-32 C01856BE
     TITLE: DEMO
     DATA: FILE = "demo.dat";
       TYPE = MEANS COVARIANCE;
@@ -124,31 +125,37 @@ class Converter {
         }
     }
 
-    // Reads and diagnoses one input, writing nothing; prints its findings, or that there are
-    // none, on standard output. Returns true when it was read and has no findings.
+    // Reads and diagnoses one input, writing nothing; prints its findings, and that of an Mplus
+    // pair beside it parted by a conversion that was ended, or that there are none, on standard
+    // output. Returns true when it was read and has no findings.
     bool Check(const std::string& input_text) {
         if (RefusesStandardInput(input_text)) {
             return false;
         }
         FileConversion conversion = ConversionOf(input_text);
         NullPane no_echo;
-        std::vector<Finding> findings;
+        std::vector<std::string> sentences;  // UTF-8
         try {
             conversion.Read(no_echo);
-            findings = conversion.Check({separators_.decimal, true});
+            for (const Finding& finding : conversion.Check({separators_.decimal, true})) {
+                sentences.push_back(MessageTextFromFile(finding.Sentence));
+            }
+            if (std::string parted = conversion.PartedMplusPair(); !parted.empty()) {
+                sentences.push_back(std::move(parted));
+            }
         } catch (const StepFailure& failure) {
             return Fail(failure.Step(), failure.Reason());
         }
         if (!options_.quiet) {
-            if (findings.empty()) {
+            if (sentences.empty()) {
                 out_ << input_text << ": no findings\n";
             }
-            for (const Finding& finding : findings) {
-                out_ << input_text << ": " << MessageTextFromFile(finding.Sentence) << '\n';
+            for (const std::string& sentence : sentences) {
+                out_ << input_text << ": " << sentence << '\n';
             }
             out_.flush();
         }
-        return findings.empty();
+        return sentences.empty();
     }
 
   private:
@@ -287,10 +294,8 @@ int Run(const std::vector<std::string>& arguments, const Separators& locale, Sta
             if (*value) {
                 std::optional<std::string> ansi = AnsiFromUtf8(**value);
                 if (!ansi) {
-                    throw CLI::ValidationError(std::string(option) + " \"" + **value +
-                                               "\" holds a character that the ANSI code page (" +
-                                               std::to_string(AnsiCodePage()) +
-                                               ") of the text data file can't hold");
+                    throw CLI::ValidationError(CodePageCannotHold(
+                        option, **value, NativeTextCodePage().words, "text data file"));
                 }
                 **value = std::move(*ansi);
             }

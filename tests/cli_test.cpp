@@ -70,6 +70,26 @@ TEST_F(CliTest, EchoPrintsThePaneTextAfterConverting) {
     EXPECT_EQ(ReadFileText(dir_.Path() / "demo.txt"), kDemoComma);
 }
 
+// Of several inputs, each one read is echoed, an empty line between two echoes; one that fails
+// echoes nothing.
+TEST_F(CliTest, EchoesOfSeveralInputsAreSeparatedByAnEmptyLine) {
+    const std::string missing = Arg(dir_.Path() / "missing.dsf");
+    struct Case {
+        std::vector<std::string> inputs;
+        std::string out;
+    } const cases[] = {{{Arg(Demo())}, kDemoPane},
+                       {{Arg(Demo()), Arg(Demo())}, kDemoPane + "\n" + kDemoPane},
+                       {{missing, Arg(Demo())}, kDemoPane},
+                       {{Arg(Demo()), missing, Arg(Demo()), Arg(Demo())},
+                        kDemoPane + "\n" + kDemoPane + "\n" + kDemoPane}};
+    for (const auto& [inputs, out] : cases) {
+        std::vector<std::string> arguments = {"--echo"};
+        arguments.insert(arguments.end(), inputs.begin(), inputs.end());
+        Run(arguments);
+        EXPECT_EQ(out_.str(), out) << inputs.size() << " inputs";
+    }
+}
+
 TEST_F(CliTest, DecimalSeparatorAppliesToTheEchoToo) {
     EXPECT_EQ(Run({"--echo", "--decimal-separator", ",", "--list-separator", ";", "-o",
                    Arg(dir_.Path() / "x.txt"), Arg(Demo())}),
@@ -221,6 +241,7 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, CliUsageTest,
     ::testing::Values(UsageCase{"NoInput", {}}, UsageCase{"UnknownOption", {"--bogus", "DEMO"}},
                       UsageCase{"OutputWithTwoInputs", {"-o", "x.txt", "DEMO", "DEMO"}},
+                      UsageCase{"OutputWithThreeInputs", {"-o", "x.txt", "DEMO", "DEMO", "DEMO"}},
                       UsageCase{"EchoToStandardOutput", {"--echo", "-o", "-", "DEMO"}},
                       UsageCase{"MissingOptionValue", {"DEMO", "--list-separator"}},
                       UsageCase{"CheckWithOutput", {"--check", "-o", "x.txt", "DEMO"}},

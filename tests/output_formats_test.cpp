@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <limits>
 #include <nlohmann/json.hpp>
+#include <span>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -17,9 +18,10 @@
 #include "cli_app.h"
 #include "conversion_error.h"
 #include "dsf_builder.h"
+#include "folder_tree.h"
 #include "format_read_back.h"
 #include "json_writer.h"
-#include "mplus_writer.h"
+#include "mplus_pair.h"
 #include "output_format.h"
 #include "temp_dir.h"
 #include "write_output.h"
@@ -130,7 +132,6 @@ TEST_P(ReadBackTest, MplusGivesTheSameDoubles) {
 
     const std::vector<std::string> input = Lines(files.input);
     ASSERT_GE(input.size(), 6u);
-    EXPECT_TRUE(WrittenByThisProgram(files.input, "study.dat"));
     EXPECT_EQ(input[1], c.title);
     EXPECT_EQ(input[2], "DATA: FILE = \"study.dat\";");
     EXPECT_EQ(input[3], "  TYPE = MEANS COVARIANCE;");
@@ -187,6 +188,9 @@ INSTANTIATE_TEST_SUITE_P(
         NameCase{"DuplicatesIgnoringCase", {"Age", "AGE", "age"}, {"Age", "V2", "V3"}},
         NameCase{"NewNameTaken", {"x y", "v1", "V3", "a b"}, {"V1_2", "v1", "V3", "V4"}},
         NameCase{"NewNamesStayUnique", {"V2_2", "b b", "V2"}, {"V2_2", "V2_3", "V2"}},
+        NameCase{"ByteEdges",
+                 {"aZ09_", "@a", "[a", "`a", "{a", "a/", "a:", "0a", "_a"},
+                 {"aZ09_", "V2", "V3", "V4", "V5", "V6", "V7", "V8", "V9"}},
         NameCase{"ReservedWords",
                  {"BY", "with", "Pwith", "THROUGH", "ONE"},
                  {"V1", "V2", "V3", "THROUGH", "ONE"}}),
@@ -204,6 +208,30 @@ TEST(MplusNameTest, PastEightCharactersTakesANumberBeyondTheVariables) {
     }
     names[20] = "V10001";
     EXPECT_EQ(MplusNames(names).names.back(), "V10002");
+    // V10000_2 is eight characters, as many as a name may have.
+    names[2] = "N3";
+    EXPECT_EQ(MplusNames(names).names.back(), "V10000_2");
+}
+
+// The name list fills a line up to 90 characters, and a name that would make it 91 starts the
+// next.
+TEST(MplusNameTest, NamesFillLinesOfNinetyCharacters) {
+    for (const std::string first : {"N000001", "N0000001"}) {
+        SCOPED_TRACE(first);
+        const std::vector<std::string> names = {first,      "N000002", "N000003", "N000004",
+                                                "N000005",  "N000006", "N000007", "N000008",
+                                                "M0000001", "Z"};
+        std::string line = "VARIABLE: NAMES =";
+        for (std::size_t i = 0; i < (first.size() == 7 ? 9 : 8); ++i) {
+            line += " " + names[i];
+        }
+        const MomentData data{3, 10, names, std::vector<double>(55, 1), std::vector<double>(10, 0)};
+        const std::vector<std::string> lines =
+            Lines(FormatMplus(ReadBack(data, ""), "s.dat").input);
+        ASSERT_GE(lines.size(), 7u);
+        EXPECT_EQ(lines[5], line);
+        EXPECT_EQ(lines[6], first.size() == 7 ? "    Z;" : "    M0000001 Z;");
+    }
 }
 
 TEST(MplusNameTest, SentenceNamesFiveAndCountsTheRest) {
@@ -212,6 +240,10 @@ TEST(MplusNameTest, SentenceNamesFiveAndCountsTheRest) {
     EXPECT_EQ(RenamingSentence(list.renamings),
               "7 names renamed for Mplus: V1 = \"\xE9\", V2 = \"a\\x01\", V3 = \"3\", V4 = \"4\", "
               "V5 = \"5\" and 2 more");
+    for (const std::size_t count : {5, 6}) {
+        EXPECT_THAT(RenamingSentence(std::span(list.renamings).first(count)),
+                    ::testing::EndsWith(count == 5 ? "V5 = \"5\"" : "V5 = \"5\" and 1 more"));
+    }
     const std::string input =
         FormatMplus(ReadBack({1, 2, {"\xE9", "a\x01"}, {1, 2, 3}, {4, 5}}, ""), "x.dat").input;
     EXPECT_THAT(input, ::testing::HasSubstr("\r\n! V1 = \"\xE9\"\r\n! V2 = \"a\\x01\"\r\nMODEL:"));
@@ -376,47 +408,142 @@ TEST(FormatRuleTest, MplusNeverWritesOverItsInput) {
     EXPECT_FALSE(fs::exists(dir.Path() / "study.inp"));
 }
 
-// study.dat beside study.dsf is often the raw data: the data file is replaced only where it is
-// this program's, and otherwise both files stay as they were.
-TEST(FormatRuleTest, MplusReplacesOnlyItsOwnDataFile) {
-    const DsfFile demo = ReadBack(testing::DemoMomentData(), "DEMO");
-    const std::string ours = FormatMplus(demo, "study.dat").input;
-    const std::string hand_written = "TITLE: raw\r\nDATA: FILE = \"study.dat\";\r\n";
-    struct Case {
-        std::string dat;  // before; empty: none
-        std::string inp;
-        bool replaced;
-    } const cases[] = {{"", "", true},
-                       {"", hand_written, true},
-                       {"1 2 3", "", false},
-                       {"1 2 3", hand_written, false},
-                       {"1 2 3", FormatMplus(demo, "other.dat").input, false},
-                       {"1 2 3", ours, true}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.dat + " | " + c.inp);
-        TempDir dir;
-        const fs::path inp = dir.Path() / "study.inp";
-        const fs::path dat = dir.Path() / "study.dat";
-        for (const auto& [path, text] : {std::pair{dat, c.dat}, std::pair{inp, c.inp}}) {
-            if (!text.empty()) {
-                WriteFileText(path, text);
-            }
-        }
-        try {
-            WriteOutput(inp, demo, {",", "."}, OutputFormat::Mplus);
-            EXPECT_TRUE(c.replaced);
-            EXPECT_EQ(ReadFileText(inp), ours);
-        } catch (const ConversionError& error) {
-            EXPECT_FALSE(c.replaced) << error.what();
-            EXPECT_EQ(error.File(), dat);
-            EXPECT_EQ(std::string(error.what()),
-                      "the data file \"study.dat\" exists already and is not one this program "
-                      "wrote for \"study.inp\", so it stays as it is; choose another output name");
-            EXPECT_EQ(ReadFileText(dat), c.dat);
-            EXPECT_EQ(fs::exists(inp) ? ReadFileText(inp) : "", c.inp);
+// What stands where a pair is written, as "name: text" or "name -> link": the texts "@old.inp" and
+// "@old.dat" are a pair this program wrote for other data (so "@old.inp" names s.dat), "@early.inp"
+// the same input file as an earlier version wrote it, without a fingerprint, "@other.inp" one
+// naming other.dat; "@edge.inp" and "@past.inp" hold "@old.inp" with a comment after its first
+// line long enough for its DATA line to end at the last byte read to tell whose s.dat is, and one
+// byte past it. Afterwards, "@new.inp" and "@new.dat" are the pair of the demo file ("@newS.inp"
+// naming S.dat). Folders are "name/".
+struct PairCase {
+    const char* name;
+    std::vector<std::string> before;
+    std::string refusal;                  // part of the message; empty where the pair is written
+    std::vector<std::string> after = {};  // empty: as before
+    std::string target = "s.inp";
+};
+
+class MplusPairTest : public ::testing::TestWithParam<PairCase> {};
+
+// The placeholders' texts.
+std::vector<std::pair<std::string, std::string>> PairTexts() {
+    const MplusFiles old = FormatMplus(ReadBack({9, 1, {"OLD"}, {4}, {1}}, "OLD"), "s.dat");
+    const DsfFile demo_file = ReadBack(testing::DemoMomentData(), "DEMO");
+    const MplusFiles demo = FormatMplus(demo_file, "s.dat");
+    const std::string first = old.input.substr(0, old.input.find("\r\n") + 2);
+    const std::string rest = old.input.substr(first.size());
+    const std::size_t data_line_end = old.input.find("\";\r\n") + 4;
+    const auto padded = [&](std::size_t end) {
+        return first + "!" + std::string(end - data_line_end - 3, 'x') + "\r\n" + rest;
+    };
+    return {
+        {"@old.inp", old.input},
+        {"@old.dat", old.data},
+        {"@early.inp", "! Written by dsf2vemo 1.00" + old.input.substr(old.input.find("\r\n"))},
+        {"@other.inp", FormatMplus(ReadBack({9, 1, {"OLD"}, {4}, {1}}, "OLD"), "other.dat").input},
+        {"@edge.inp", padded(4096)},
+        {"@past.inp", padded(4097)},
+        {"@new.inp", demo.input},
+        {"@new.dat", demo.data},
+        {"@newS.inp", FormatMplus(demo_file, "S.dat").input}};
+}
+
+TEST_P(MplusPairTest, ReplacesOnlyThisProgramsDataFile) {
+    const PairCase& c = GetParam();
+    const auto texts = PairTexts();
+#ifdef _WIN32
+    for (const std::string& entry : c.before) {
+        if (entry.find(" -> ") != std::string::npos) {
+            GTEST_SKIP() << "symbolic links are made by the tests on Linux and macOS only";
         }
     }
+#endif
+    TempDir dir;
+    for (const std::string& entry : c.before) {
+        const std::size_t link = entry.find(" -> ");
+        const std::string name = entry.substr(0, std::min(link, entry.find(": ")));
+        fs::create_directories((dir.Path() / name).parent_path());
+        if (name.ends_with('/')) {
+            continue;
+        }
+        if (link != std::string::npos) {
+            fs::create_symlink(entry.substr(link + 4), dir.Path() / name);
+            continue;
+        }
+        std::string text = entry.substr(name.size() + 2);
+        for (const auto& [label, content] : texts) {
+            text = text == label ? content : text;
+        }
+        WriteFileText(dir.Path() / name, text);
+    }
+    std::string refusal;
+    try {
+        WriteOutput(dir.Path() / c.target, ReadBack(testing::DemoMomentData(), "DEMO"), {",", "."},
+                    OutputFormat::Mplus);
+    } catch (const ConversionError& error) {
+        refusal = error.what();
+    }
+    EXPECT_THAT(refusal, ::testing::HasSubstr(c.refusal));
+    EXPECT_EQ(refusal.empty(), c.refusal.empty()) << refusal;
+    std::vector<std::string> after;
+    for (std::string entry : testing::FolderTree(dir.Path())) {
+        for (const auto& [label, content] : texts) {
+            if (entry.ends_with(": " + content)) {
+                entry = entry.substr(0, entry.size() - content.size()) + label;
+            }
+        }
+        after.push_back(entry);
+    }
+    std::vector<std::string> expected = c.after.empty() ? c.before : c.after;
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(after, expected);
 }
+
+const std::string kSomeones = "exists already and is not one this program wrote for \"s.inp\"";
+const std::string kChanged = "the data file \"s.dat\" is not the one \"s.inp\" was written with (";
+const std::vector<std::string> kOld = {"s.dat: @old.dat", "s.inp: @old.inp"};
+const std::vector<std::string> kNew = {"s.dat: @new.dat", "s.inp: @new.inp"};
+#ifdef _WIN32
+const std::vector<std::string> kOtherCaseAfter = kNew;
+#else
+const std::vector<std::string> kOtherCaseAfter = {"S.dat: @new.dat", "S.inp: @newS.inp",
+                                                  "s.dat: @old.dat", "s.inp: @old.inp"};
+#endif
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, MplusPairTest,
+    ::testing::Values(
+        PairCase{"Fresh", {}, "", kNew}, PairCase{"RawData", {"s.dat: 1 2 3"}, kSomeones},
+        PairCase{"OurPair", kOld, "", kNew},
+        PairCase{"OursForOtherData", {"s.dat: @old.dat", "s.inp: @other.inp"}, kSomeones},
+        PairCase{
+            "EarlierVersion", {"s.dat: @old.dat", "s.inp: @early.inp"}, "records no fingerprint"},
+        PairCase{"RawDataInOurPair",
+                 {"s.dat: 1 2 3", "s.inp: @old.inp"},
+                 kChanged + "\"s.dat\" is 5 bytes long, where \"s.inp\" records 6)"},
+        PairCase{"RawDataOfTheSameSize",
+                 {"s.dat: 1\r\n5\r\n", "s.inp: @old.inp"},
+                 kChanged + "the CRC-32 of \"s.dat\" is "},
+        PairCase{"DataLineEndsWhereReadingEnds", {"s.dat: @old.dat", "s.inp: @edge.inp"}, "", kNew},
+        PairCase{"DataLineEndsPastIt", {"s.dat: @old.dat", "s.inp: @past.inp"}, kSomeones},
+        // The pair lives in the folder of the file the input file's link names.
+        PairCase{"LinkedInput",
+                 {"p/", "p/s.inp -> ../q/s.inp", "p/s.dat: 1 2 3", "q/", "q/s.inp: @old.inp",
+                  "q/s.dat: @old.dat"},
+                 "",
+                 {"p/", "p/s.inp -> ../q/s.inp", "p/s.dat: 1 2 3", "q/", "q/s.dat: @new.dat",
+                  "q/s.inp: @new.inp"},
+                 "p/s.inp"},
+        PairCase{"LinkedInputBesideRawData",
+                 {"p/", "p/s.inp -> ../q/s.inp", "q/", "q/s.inp: @old.inp", "q/s.dat: 1 2 3"},
+                 kChanged,
+                 {},
+                 "p/s.inp"},
+        PairCase{"InputLinkNamesTheDataFile", {"s.inp -> x.dat"}, "would both be"},
+        PairCase{"BothLeadToOneFile", {"s.inp -> t.inp", "t.dat -> t.inp"}, "would both be"},
+        // Names compare as the file system compares them.
+        PairCase{"OtherCase", kOld, "", kOtherCaseAfter, "S.inp"}),
+    testing::CaseName());
 
 TEST(FormatRuleTest, RenamingsAreOneWarningPerFile) {
     TempDir dir;

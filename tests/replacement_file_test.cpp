@@ -35,8 +35,8 @@
 #include <utility>
 
 #include "case_name.h"
+#include "injected_failures.h"
 #include "process_runner.h"
-#include "strace_runner.h"
 #endif
 
 namespace dsf2vemo {
@@ -143,6 +143,80 @@ TEST(ReplacementFileTest, KeepsTheOldFileOnFailureAndItsModeAndOwnerOnSuccess) {
     ASSERT_EQ(stat(target.c_str(), &after), 0);
     EXPECT_EQ(after.st_uid, root ? 65534u : geteuid());
     EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{name});
+}
+
+// The bits beyond 0777 stay as they were set: set-user-ID, set-group-ID, sticky.
+TEST(ReplacementFileTest, KeepsSpecialModeBits) {
+    testing::TempDir dir;
+    const fs::path target = dir.Path() / "study.txt";
+    for (const fs::perms special :
+         {fs::perms::set_uid, fs::perms::set_gid, fs::perms::sticky_bit}) {
+        SCOPED_TRACE(static_cast<int>(special));
+        WriteFileText(target, "old");
+        const fs::perms mode = special | fs::perms::owner_all | fs::perms::group_read;
+        fs::permissions(target, mode);
+        WriteTextData(target, DemoMomentData(), {",", "."});
+        EXPECT_EQ(fs::status(target).permissions(), mode);
+    }
+}
+
+// What this user may do with an existing target decides, not the bits its owner has: run as
+// nobody, root's files in a folder anyone may write (or write but not read: the folder's flush
+// then can't open it, which is no failure). Root may replace a file unless nobody may write it.
+TEST(ReplacementFileTest, ATargetIsJudgedByWhatThisUserMayDo) {
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "running the converter as another user needs root, and this is uid "
+                     << geteuid();
+    }
+    struct Case {
+        const char* what;
+        unsigned file_mode;
+        bool as_nobody;
+        bool in_files_group;
+        unsigned folder_mode;
+        std::string message;  // empty where the file is replaced
+    };
+    const std::string not_for_nobody = "the file is read-only for this user: Permission denied";
+    const std::vector<Case> cases = {
+        {"0644 to nobody", 0644, true, false, 0777, not_for_nobody},
+        {"0646 to nobody", 0646, true, false, 0777, ""},
+        {"0664 to nobody in its group", 0664, true, true, 0777, ""},
+        {"0664 to nobody not in its group", 0664, true, false, 0777, not_for_nobody},
+        {"0666 in a folder nobody can't read", 0666, true, false, 0333, ""},
+        {"0444 to root", 0444, false, false, 0755, "the file is read-only"},
+        {"0464 to root", 0464, false, false, 0755, ""},
+        {"0446 to root", 0446, false, false, 0755, ""}};
+    constexpr unsigned kFilesGroup = 4242;
+    for (const auto& [what, file_mode, as_nobody, in_files_group, folder_mode, message] : cases) {
+        SCOPED_TRACE(what);
+        testing::TempDir dir;
+        testing::TempDir scratch;
+        const fs::path input = dir.Path() / "demo.dsf";
+        const fs::path output = dir.Path() / "shared" / "demo.txt";
+        testing::WriteFileBytes(input, testing::BuildDsf(DemoMomentData()));
+        fs::create_directories(output.parent_path());
+        WriteFileText(output, "old");
+        ASSERT_EQ(chown(output.c_str(), 0, kFilesGroup), 0);
+        ASSERT_EQ(chmod(output.c_str(), file_mode), 0);
+        ASSERT_EQ(chmod(output.parent_path().c_str(), folder_mode), 0);
+        testing::ChildLimits limits;
+        limits.drop_privileges = as_nobody;
+        if (in_files_group) {
+            limits.groups = {kFilesGroup};
+        }
+        const testing::ChildResult child =
+            testing::RunChild(DSF2VEMO_CLI_PATH,
+                              {"--list-separator", ",", "--decimal-separator", ".", "-o",
+                               output.string(), input.string()},
+                              limits, scratch.Path());
+        ASSERT_FALSE(child.could_not_start) << child.err;
+        EXPECT_EQ(child.err, message.empty() ? ""
+                                             : "dsf2vemo-cli: error: cannot write '" +
+                                                   output.string() + "': " + message + "\n");
+        EXPECT_EQ(ReadFileText(output), message.empty() ? kDemoComma : "old");
+        chmod(output.parent_path().c_str(), 0755);
+        EXPECT_EQ(Entries(output.parent_path()), std::vector<std::string>{"demo.txt"});
+    }
 }
 
 // A target that is a link: the links made (in order, "@" standing for the test's folder) and the
@@ -308,42 +382,49 @@ TEST(ReplacementFileTest, ASignalTheProgramHandlesLeavesTheWriteToRunToItsEnd) {
     }
 }
 
-// A flush that fails is a failed write, reported: the file's own (the old target then stays and
-// the temporary file goes) and the folder's after the rename (the new file is then in place). A
-// flush a signal interrupted is tried again; a file system that can't flush folders (EINVAL) is
-// no failure. strace makes the N-th fsync fail.
-TEST(ReplacementFileTest, AFailedFlushIsReported) {
-    if (const std::string why = testing::StraceUnavailable(); !why.empty()) {
-        GTEST_SKIP() << why;
-    }
+// A flush or a write that fails is a failed write, reported: before the rename the old target
+// stays and the temporary file goes; after it (the folder's flush) the new file is in place. A
+// call a signal interrupted is tried again; a folder that can't be flushed (EINVAL) or opened for
+// it (EACCES: writable but not readable) is no failure, but the same errors elsewhere are.
+TEST(ReplacementFileTest, AFailedCallIsReported) {
     testing::TempDir dir;
     testing::TempDir scratch;
     const fs::path input = dir.Path() / "demo.dsf";
     const fs::path output = dir.Path() / "demo.txt";
     testing::WriteFileBytes(input, testing::BuildDsf(DemoMomentData()));
     struct Case {
-        int call;
-        std::string error;
+        std::string injection;
         std::string message;  // empty where the write succeeds
+        bool replaced;
     };
+    const std::string in_place = "the new file is in place, but its folder ";
     const std::vector<Case> cases = {
-        {1, "EIO", "the file could not be flushed to disk: Input/output error"},
-        {2, "EIO",
-         "the new file is in place, but its folder could not be flushed to disk: Input/output "
-         "error"},
-        {1, "EINTR", ""},
-        {2, "EINVAL", ""}};
-    for (const auto& [call, error, message] : cases) {
-        SCOPED_TRACE(error + " on flush " + std::to_string(call));
+        {"fsync:error=EIO:when=1", "the file could not be flushed to disk: Input/output error",
+         false},
+        {"fsync:error=EINVAL:when=1", "the file could not be flushed to disk: Invalid argument",
+         false},
+        {"fsync:error=EIO:when=2", in_place + "could not be flushed to disk: Input/output error",
+         true},
+        {"fsync:error=EINTR:when=1", "", true},
+        {"fsync:error=EINVAL:when=2", "", true},
+        {"open_folder:error=EACCES:when=1", "", true},
+        {"open_folder:error=EIO:when=1",
+         in_place + "can't be opened to flush it to disk: Input/output error", true},
+        {"write:error=EINTR:when=1", "", true},
+        {"write:error=EIO:when=1", "writing the file failed: Input/output error", false},
+        {"rename:error=EIO:when=1",
+         "the finished file could not replace the old one: Input/output error", false}};
+    for (const auto& [injection, message, replaced] : cases) {
+        SCOPED_TRACE(injection);
         WriteFileText(output, "old");
         const testing::ChildResult child = testing::RunInjecting(
-            DSF2VEMO_CLI_PATH, {"fsync:error=" + error + ":when=" + std::to_string(call)},
+            DSF2VEMO_CLI_PATH, {injection},
             {"--list-separator", ",", "--decimal-separator", ".", input.string()}, scratch.Path());
         EXPECT_EQ(child.exit_status, message.empty() ? 0 : 1);
         EXPECT_EQ(child.err, message.empty() ? ""
                                              : "dsf2vemo-cli: error: cannot write '" +
                                                    output.string() + "': " + message + "\n");
-        EXPECT_EQ(ReadFileText(output), call == 1 && !message.empty() ? "old" : kDemoComma);
+        EXPECT_EQ(ReadFileText(output), replaced ? kDemoComma : "old");
         EXPECT_EQ(Entries(dir.Path()), (std::vector<std::string>{"demo.dsf", "demo.txt"}));
     }
 }

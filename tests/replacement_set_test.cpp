@@ -1,5 +1,6 @@
 // Files replaced together (an Mplus input file and its data file): all of them or none, a target
 // that is a link stays one, and no old file kept meanwhile is ever left behind.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,20 +10,21 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "replace_existing_win32.h"
 #else
 #include <csignal>
 
+#include "injected_failures.h"
 #include "process_runner.h"
-#include "strace_runner.h"
 #endif
 
 #include "conversion_error.h"
 #include "dsf_builder.h"
 #include "folder_tree.h"
-#include "mplus_writer.h"
+#include "mplus_pair.h"
 #include "replacement_set.h"
 #include "temp_dir.h"
-#include "version.h"
 
 namespace dsf2vemo {
 namespace {
@@ -109,68 +111,177 @@ TEST(ReplacementSetTest, ReplacingExistingFilesLeavesNoKeptCopy) {
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 2);
 }
 
+#ifdef _WIN32
+
+// The replace of the second file fails, and the first one's put-back goes through the same
+// replace, which a scanner holding the new file makes fail: 9 times, and the 10th try puts the
+// old file back; 10 times, and the old file stays under its kept name, which the failure names.
+TEST(ReplacementSetTest, AFailedPutBackKeepsTheOldFile) {
+    for (const int held : {9, 10}) {
+        SCOPED_TRACE(held);
+        TempDir dir;
+        const fs::path targets[] = {dir.Path() / "a.dat", dir.Path() / "b.inp"};
+        WriteFileText(targets[0], "old a");
+        WriteFileText(targets[1], "old b");
+        int calls = 0;
+        const native_file::ReplaceFileCall system = native_file::SetReplaceFileCall(
+            [&](const wchar_t* replaced, const wchar_t* replacement, const wchar_t* backup) {
+                ++calls;
+                if (calls == 2 || (calls > 2 && calls <= 2 + held)) {
+                    SetLastError(calls == 2 ? ERROR_UNABLE_TO_MOVE_REPLACEMENT
+                                            : ERROR_SHARING_VIOLATION);
+                    return FALSE;
+                }
+                return native_file::SystemReplaceFile(replaced, replacement, backup);
+            });
+        std::string thrown;
+        try {
+            ReplacementSet files(targets);
+            files.File(0).Write("new a");
+            files.File(1).Write("new b");
+            files.Commit();
+        } catch (const ConversionError& failure) {
+            thrown = failure.what();
+        }
+        native_file::SetReplaceFileCall(system);
+        const bool kept = held == 10;
+        EXPECT_EQ(thrown.find("; the old \"a.dat\" could not be put back and is kept beside it as "
+                              "\"dsf2vemo-") != std::string::npos,
+                  kept)
+            << thrown;
+        std::vector<std::string> expected = {kept ? "a.dat: new a" : "a.dat: old a",
+                                             "b.inp: old b"};
+        if (kept) {
+            expected.insert(expected.begin(), "*.tmp: old a");
+        }
+        EXPECT_EQ(testing::FolderFirstLines(dir.Path()), expected);
+    }
+}
+
+#endif
+
 #ifndef _WIN32
 
-// The Mplus files under failures strace injects: SIGTERM or EIO as the N-th flush begins (with
-// hard links: the new data file, the new input file, the data file's folder, the input file's
-// folder; where the old files are kept by copying, their copies come first), a file system
-// without hard links (EPERM), copies that can't be finished. Files replaced together stay
-// together: until both are in place and flushed, a failure or a signal puts back the files
-// replaced (removing those that didn't exist), and no kept old file is ever left behind.
-TEST(ReplacementSetTest, AFailureOrASignalLeavesBothOldOrBothNew) {
-    if (const std::string why = testing::StraceUnavailable(); !why.empty()) {
-        GTEST_SKIP() << why;
+// An existing pair of this program's, demo.inp naming demo.dat, and the first lines of what a
+// conversion of demo.dsf leaves in their folder (kept and temporary files as "*.tmp").
+class PairFolder {
+  public:
+    explicit PairFolder(bool old_files) {
+        testing::WriteFileBytes(Path("demo.dsf"), testing::BuildDsf(testing::DemoMomentData()));
+        if (old_files) {
+            FingerprintSum sum;
+            sum.Add("old data");
+            WriteFileText(Path("demo.dat"), "old data");
+            WriteFileText(Path("demo.inp"),
+                          WrittenByLine(sum.Result()) + "\r\nDATA: FILE = \"demo.dat\";\r\n");
+        }
     }
+    fs::path Path(const std::string& name) const { return dir_.Path() / name; }
+    // Without the data system file.
+    std::vector<std::string> FirstLines() const {
+        std::vector<std::string> lines = testing::FolderFirstLines(dir_.Path());
+        std::erase_if(lines, [](const std::string& line) { return line.starts_with("demo.dsf"); });
+        return lines;
+    }
+
+  private:
+    TempDir dir_;
+};
+
+// The Mplus files under failures of the calls of a conversion: SIGTERM or EIO as the N-th flush
+// begins (with hard links: the new data file, the new input file, the data file's folder, the
+// input file's folder; where the old files are kept by copying, their copies come first), a file
+// system without hard links (EPERM), renames that fail. Files replaced together stay together:
+// until both are in place and flushed, a failure or a signal puts back the files replaced
+// (removing those that didn't exist), trying a failed put-back 10 times. A kept old file is
+// removed only once it is back or no longer needed: one that can't go back stays, named.
+TEST(ReplacementSetTest, AFailureOrASignalLeavesBothOldOrBothNew) {
     TempDir scratch;
     struct Case {
         std::vector<std::string> injections;
         bool old_files;
         int status;  // 128 + the signal where one ends the program
-        bool replaced;
+        std::vector<std::string> left;
+        std::string message = "";  // part of the error, where one is checked
     };
-    // The old input file is one of this program's, or the data file would not be replaced.
-    const std::string old_input = std::string(kMplusWrittenBy) + " 0.99";
-    const std::string new_input = std::string(kMplusWrittenBy) + " " + DSF2VEMO_VERSION_TEXT;
+    const std::string old_inp = "demo.inp: " + WrittenByLine({8, 0xFEEC05D8});
+    const std::string new_inp = "demo.inp: " + WrittenByLine({24, 0xC01856BE});
+    const std::string new_dat = "demo.dat: 10 20.5";
+    const std::string kept_dat = "*.tmp: old data";
+    const std::vector<std::string> old = {"demo.dat: old data", old_inp};
     const std::string no_links = "link:error=EPERM";
+    const std::string kept_message =
+        "; the old \"demo.dat\" could not be put back and is kept beside it as \"dsf2vemo-";
     const std::vector<Case> cases = {
-        {{"fsync:signal=SIGTERM:when=1"}, true, 128 + SIGTERM, false},
-        {{"fsync:signal=SIGTERM:when=2"}, false, 128 + SIGTERM, false},
-        {{"fsync:signal=SIGTERM:when=3"}, true, 128 + SIGTERM, false},
-        {{"fsync:error=EIO:when=3"}, true, 1, false},
-        {{"fsync:error=EIO:when=4"}, true, 1, false},
-        {{no_links}, true, 0, true},
-        {{no_links, "fsync:error=EIO:when=2", "copy_file_range,sendfile:error=ENOSPC"},
+        {{"fsync:signal=SIGTERM:when=1"}, true, 128 + SIGTERM, old},
+        {{"fsync:signal=SIGTERM:when=2"}, false, 128 + SIGTERM, {}},
+        {{"fsync:signal=SIGTERM:when=3"}, true, 128 + SIGTERM, old},
+        {{"fsync:error=EIO:when=3"}, true, 1, old},
+        {{"fsync:error=EIO:when=4"}, true, 1, old},
+        {{no_links}, true, 0, {new_dat, new_inp}},
+        {{no_links, "fsync:error=EIO:when=2"}, true, 1, old},
+        {{no_links, "fsync:error=EIO:when=6"}, true, 1, old},
+        {{"rename:error=EIO:when=2"}, true, 1, old},
+        {{"rename:error=EIO:when=2..11"}, true, 1, old},
+        {{"rename:error=EIO:when=2..12"},
          true,
          1,
-         false},
-        {{no_links, "fsync:error=EIO:when=6"}, true, 1, false}};
-    for (const auto& [injections, old_files, status, replaced] : cases) {
+         {kept_dat, new_dat, old_inp},
+         "could not replace the old one: Input/output error" + kept_message},
+        {{no_links, "rename:error=EIO:when=2..12"},
+         true,
+         1,
+         {kept_dat, new_dat, old_inp},
+         kept_message},
+        {{"fsync:signal=SIGTERM:when=3", "rename:error=EIO:when=3+"},
+         true,
+         128 + SIGTERM,
+         {"*.tmp: " + old_inp.substr(10), kept_dat, new_dat, new_inp}},
+        // Killed between the two renames: the new data file beside the old input file, whose
+        // fingerprint tells them apart.
+        {{"rename:signal=SIGKILL:when=2"},
+         true,
+         128 + SIGKILL,
+         {"*.tmp: " + new_inp.substr(10), "*.tmp: " + old_inp.substr(10), kept_dat, new_dat,
+          old_inp}}};
+    for (const auto& [injections, old_files, status, left, message] : cases) {
         SCOPED_TRACE(injections.back() + (old_files ? "" : ", no old files"));
-        TempDir dir;
-        const fs::path input = dir.Path() / "demo.dsf";
-        testing::WriteFileBytes(input, testing::BuildDsf(testing::DemoMomentData()));
-        if (old_files) {
-            WriteFileText(dir.Path() / "demo.dat", "old data");
-            WriteFileText(dir.Path() / "demo.inp",
-                          old_input + "\r\nDATA: FILE = \"demo.dat\";\r\n");
-        }
+        const PairFolder folder(old_files);
         const testing::ChildResult child = testing::RunInjecting(
-            DSF2VEMO_CLI_PATH, injections, {"--format", "mplus", input.string()}, scratch.Path());
+            DSF2VEMO_CLI_PATH, injections, {"--format", "mplus", folder.Path("demo.dsf").string()},
+            scratch.Path());
         EXPECT_EQ(child.exited ? child.exit_status : 128 + child.signal, status) << child.err;
-        std::vector<std::string> found;  // the first lines
-        for (const std::string& entry : FolderTree(dir.Path())) {
-            if (!entry.starts_with("demo.dsf")) {
-                found.push_back(entry.substr(0, entry.find('\r')));
-            }
-        }
-        std::vector<std::string> expected;
-        if (replaced) {
-            expected = {"demo.dat: 10 20.5", "demo.inp: " + new_input};
-        } else if (old_files) {
-            expected = {"demo.dat: old data", "demo.inp: " + old_input};
-        }
-        EXPECT_EQ(found, expected);
+        EXPECT_THAT(child.err, ::testing::HasSubstr(message));
+        EXPECT_EQ(folder.FirstLines(), left);
     }
+}
+
+// A pair parted by a conversion killed between its two renames is told, not trusted: the next
+// conversion to that name refuses to replace the data file, and --check of the input says so.
+TEST(ReplacementSetTest, APartedPairIsToldNotTrusted) {
+    TempDir scratch;
+    const PairFolder folder(true);
+    const std::vector<std::string> input = {"--format", "mplus", folder.Path("demo.dsf").string()};
+    EXPECT_EQ(testing::RunInjecting(DSF2VEMO_CLI_PATH, {"rename:signal=SIGKILL:when=2"}, input,
+                                    scratch.Path())
+                  .signal,
+              SIGKILL);
+    const testing::ChildResult again =
+        testing::RunChild(DSF2VEMO_CLI_PATH, input, {}, scratch.Path());
+    EXPECT_EQ(again.exit_status, 1);
+    EXPECT_THAT(
+        again.err,
+        ::testing::HasSubstr("the data file \"demo.dat\" is not the one \"demo.inp\" was written "
+                             "with (\"demo.dat\" is 24 bytes long, where \"demo.inp\" records 8)"));
+    const testing::ChildResult check = testing::RunChild(
+        DSF2VEMO_CLI_PATH, {"--check", folder.Path("demo.dsf").string()}, {}, scratch.Path());
+    EXPECT_EQ(check.exit_status, 1);
+    EXPECT_EQ(check.out,
+              folder.Path("demo.dsf").string() +
+                  ": \"demo.inp\" and \"demo.dat\" don't belong together (\"demo.dat\" is "
+                  "24 bytes long, where \"demo.inp\" records 8): a conversion was ended "
+                  "between the two files, or \"demo.dat\" changed since; convert again "
+                  "to another name\n");
 }
 
 #endif

@@ -6,9 +6,8 @@
 #include <string>
 #include <utility>
 
-#include "conversion_error.h"
 #include "failure_description.h"
-#include "mplus_writer.h"
+#include "mplus_pair.h"
 #include "output_format.h"
 #include "page_text.h"
 
@@ -109,14 +108,8 @@ PageConversion PageFile::Convert(OutputFormat format, const Separators& separato
             }
             case OutputFormat::Mplus: {
                 const std::string data_name = MplusDataPath(output).filename().string();
-                CheckMplusDataFileName(data_name);
-                const std::optional<std::string> data_name_text = FileTextFromPage(data_name);
-                if (!data_name_text) {
-                    Refuse("the data file's name \"" + data_name +
-                           "\" holds a character that code page 1252 of the input file can't "
-                           "hold");
-                }
-                MplusFiles mplus = FormatMplus(*file_, *data_name_text);
+                MplusFiles mplus = FormatMplus(
+                    *file_, DataFileNameText(data_name, {"code page 1252", FileTextFromPage}));
                 conversion.files.push_back({output, std::move(mplus.input)});
                 conversion.files.push_back({data_name, std::move(mplus.data)});
                 // As in the window, the pane changes only when a conversion has something to say.

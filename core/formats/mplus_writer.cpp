@@ -10,11 +10,8 @@
 #include "message_text.h"
 #include "moment_checks.h"
 #include "number_format.h"
-#include "version.h"
 
 namespace dsf2vemo {
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -112,14 +109,9 @@ std::string DataFileLine(std::string_view data_file_name) {
 }
 
 std::string DataSection(std::string_view data_file_name, std::int32_t cases) {
-    const std::string file_line = DataFileLine(data_file_name);
-    if (file_line.size() > kMaxLineLength) {
-        Refuse("the data file's name, \"" + MessageTextFromFile(data_file_name) +
-               "\", makes the input file's line " + std::to_string(file_line.size()) +
-               " characters long, and Mplus reads at most " + std::to_string(kMaxLineLength));
-    }
+    CheckDataFileLine(data_file_name);
     std::string out;
-    AppendLine(out, file_line);
+    AppendLine(out, DataFileLine(data_file_name));
     AppendLine(out, "  TYPE = MEANS COVARIANCE;");
     AppendLine(out, "  NOBSERVATIONS = " + std::to_string(cases) + ";");
     return out;
@@ -211,39 +203,13 @@ std::string RenamingSentence(std::span<const MplusRenaming> renamings) {
     return sentence;
 }
 
-void CheckMplusDataFileName(std::string_view name) {
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(name[i]);
-        if (byte < 0x20 || byte == 0x7F) {
-            Refuse("byte " + std::to_string(i + 1) +
-                   " of the data file's name is the control "
-                   "character 0x" +
-                   HexByte(byte) + ", which an Mplus input file can't hold in a file name");
-        }
+void CheckDataFileLine(std::string_view data_file_name) {
+    const std::size_t length = DataFileLine(data_file_name).size();
+    if (length > kMaxLineLength) {
+        Refuse("the data file's name, \"" + MessageTextFromFile(data_file_name) +
+               "\", makes the input file's line " + std::to_string(length) +
+               " characters long, and Mplus reads at most " + std::to_string(kMaxLineLength));
     }
-    if (name.find('"') != std::string_view::npos) {
-        Refuse("the data file's name " + Quoted(name) +
-               " holds a double quote, which an Mplus input file can't hold in a file name");
-    }
-}
-
-bool WrittenByThisProgram(std::string_view input_text, std::string_view data_file_name) {
-    if (!input_text.starts_with(kMplusWrittenBy)) {
-        return false;
-    }
-    const std::string data_line = DataFileLine(data_file_name);
-    for (std::size_t start = 0; start < input_text.size();) {
-        const std::size_t end = std::min(input_text.find('\n', start), input_text.size());
-        std::string_view line = input_text.substr(start, end - start);
-        if (line.ends_with('\r')) {
-            line.remove_suffix(1);
-        }
-        if (line == data_line) {
-            return true;
-        }
-        start = end + 1;
-    }
-    return false;
 }
 
 MplusWriter::MplusWriter(const DsfFile& file) : file_(file) {
@@ -251,9 +217,11 @@ MplusWriter::MplusWriter(const DsfFile& file) : file_(file) {
     names_ = MplusNames(file.Moments.VariableNames);
 }
 
-std::string MplusWriter::InputText(std::string_view data_file_name) const {
-    return std::string(kMplusWrittenBy) + " " + DSF2VEMO_VERSION_TEXT + "\r\n" +
-           TitleSection(file_.Header) + DataSection(data_file_name, file_.Moments.CaseCount) +
+std::string MplusWriter::InputText(std::string_view first_line,
+                                   std::string_view data_file_name) const {
+    std::string out;
+    AppendLine(out, first_line);
+    return out + TitleSection(file_.Header) + DataSection(data_file_name, file_.Moments.CaseCount) +
            VariableSection(names_) + std::string(kModelSection);
 }
 
@@ -281,17 +249,6 @@ void MplusWriter::AppendDataTo(BlockText& block) const {
     for (std::size_t i = 0; i < data.VariableNames.size(); ++i) {
         append_row(CovarianceRow(data.Covariances, i));
     }
-}
-
-MplusFiles FormatMplus(const DsfFile& file, std::string_view data_file_name) {
-    const MplusWriter writer(file);
-    MplusFiles files;
-    files.input = writer.InputText(data_file_name);
-    BlockText data;
-    writer.AppendDataTo(data);
-    files.data = data.Take();
-    files.renamings = writer.Renamings();
-    return files;
 }
 
 }  // namespace dsf2vemo

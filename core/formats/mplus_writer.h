@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstddef>
-#include <filesystem>
 #include <span>
 #include <string>
 #include <string_view>
@@ -40,17 +39,9 @@ MplusNameList MplusNames(std::span<const std::string> names);
 // page, bytes that aren't text as "\xNN".
 std::string RenamingSentence(std::span<const MplusRenaming> renamings);
 
-// Refuses (ConversionError, Refused) a data file name, UTF-8, that an input file can't hold: one
-// with a double quote or a control character.
-void CheckMplusDataFileName(std::string_view name);
-
-// The first line of every input file this program writes, before its version.
-inline constexpr std::string_view kMplusWrittenBy = "! Written by dsf2vemo";
-
-// Whether `input_text`, the start of an existing input file, was written by this program for the
-// data file `data_file_name` (as the input file holds it): only then may that data file be
-// replaced, for anything else may be someone's raw data.
-bool WrittenByThisProgram(std::string_view input_text, std::string_view data_file_name);
+// Refuses (ConversionError, Refused) a data file name, as the input file holds it, that makes
+// its line longer than Mplus reads.
+void CheckDataFileLine(std::string_view data_file_name);
 
 // Mplus summary data: an input file naming its data file, and the data file, free format, means
 // first, then the lower triangle row by row, every row on a line of its own and at most 10
@@ -61,9 +52,10 @@ class MplusWriter {
     // cases, or arrays that don't match the variable count.
     explicit MplusWriter(const DsfFile& file);
 
-    // The input file, naming the data file `data_file_name` as the input file holds it. Throws
-    // ConversionError (Refused) when the name makes its line longer than Mplus reads.
-    std::string InputText(std::string_view data_file_name) const;
+    // The input file: `first_line`, a comment saying who wrote it, then the commands, naming the
+    // data file `data_file_name` as the input file holds it. Throws ConversionError (Refused)
+    // where CheckDataFileLine does.
+    std::string InputText(std::string_view first_line, std::string_view data_file_name) const;
     void AppendDataTo(BlockText& out) const;
     const std::vector<MplusRenaming>& Renamings() const { return names_.renamings; }
 
@@ -71,14 +63,5 @@ class MplusWriter {
     const DsfFile& file_;
     MplusNameList names_;
 };
-
-struct MplusFiles {
-    std::string input;  // NAME.inp
-    std::string data;   // NAME.dat
-    std::vector<MplusRenaming> renamings;
-};
-
-// Both files as strings.
-MplusFiles FormatMplus(const DsfFile& file, std::string_view data_file_name);
 
 }  // namespace dsf2vemo

@@ -5,6 +5,7 @@
 
 #include "conversion_error.h"
 #include "failure_description.h"
+#include "mplus_files.h"
 #include "path_text.h"
 
 namespace dsf2vemo {
@@ -80,12 +81,22 @@ WrittenFiles FileConversion::Write(const std::optional<fs::path>& output,
             throw refusal;
         }
         WriteNotes notes = WriteOutput(choice.path, *file_, separators, choice.format);
-        return WrittenFiles{OutputFiles(choice.path, choice.format), std::move(notes.warnings)};
+        return WrittenFiles{FilesWritten(choice.path, choice.format), std::move(notes.warnings)};
     });
 }
 
 std::vector<Finding> FileConversion::Check(const DiagnosisOptions& options) const {
     return RunStep("cannot check '" + input_text_ + "'", [&] { return Diagnose(*file_, options); });
+}
+
+std::string FileConversion::PartedMplusPair() const {
+    // A stream has nothing beside it.
+    if (stream_ != nullptr) {
+        return {};
+    }
+    const fs::path input_file = DefaultOutputPath(input_, OutputFormat::Mplus);
+    return RunStep("cannot check '" + PathText(input_file) + "'",
+                   [&] { return PartedPairProblem(input_file); });
 }
 
 }  // namespace dsf2vemo

@@ -72,6 +72,10 @@ class FileConversion {
                        std::optional<OutputFormat> format, const Separators& separators) const;
     // The diagnosis of what was read.
     std::vector<Finding> Check(const DiagnosisOptions& options) const;
+    // Where the Mplus pair beside the input under its default name (INPUT.inp and its data file)
+    // was parted by a conversion ended between its two files, the sentence (UTF-8) that says so;
+    // otherwise empty, and always for a stream. Needs no Read.
+    std::string PartedMplusPair() const;
 
     // After a successful Read.
     const DsfFile& File() const { return *file_; }

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "dsf_reader.h"
-#include "mplus_writer.h"
+#include "mplus_files.h"
 #include "output_format.h"
 #include "separators.h"
 
@@ -27,10 +27,6 @@ void WriteTextData(const std::filesystem::path& path, const MomentData& data,
 // Writes FormatJson to `path`.
 void WriteJson(const std::filesystem::path& path, const DsfFile& file);
 
-// Writes FormatMplus as `input_file` and MplusDataPath(input_file): both are replaced, or
-// neither. Returns the renamings.
-std::vector<MplusRenaming> WriteMplus(const std::filesystem::path& input_file, const DsfFile& file);
-
 // What writing a file told about the data that the user should know: for Mplus, the names it
 // had to change. Single-byte text in the file's code page, like the findings of the diagnosis.
 struct WriteNotes {
@@ -40,6 +36,11 @@ struct WriteNotes {
 // Writes `file` to `output` in `format`.
 WriteNotes WriteOutput(const std::filesystem::path& output, const DsfFile& file,
                        const Separators& separators, OutputFormat format);
+
+// Every file that writing `output` in `format` replaces: the output itself and, for Mplus, the
+// data file beside the file it leads to (MplusPairPaths).
+std::vector<std::filesystem::path> FilesWritten(const std::filesystem::path& output,
+                                                OutputFormat format);
 
 // Of the files writing `output` in `format` replaces, the one that is `input` itself, if any:
 // writing would destroy the input, which the window and the command line both refuse with

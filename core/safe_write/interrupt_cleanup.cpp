@@ -29,13 +29,14 @@ bool InterruptsLeftToHost() {
     return left_to_host.load();
 }
 
-// The old files first: once one is back, its kept name is gone and removing it does nothing.
+// The old files first: once one is back, its kept name is gone and removing it does nothing. One
+// that can't go back is the only copy of its old file left, and stays.
 void RemoveLiveFiles() {
     for (std::size_t i = 0; i < kLiveSlots; ++i) {
         const PathChar* kept = kept_files[i].load();
         const PathChar* target = kept_targets[i].load();
-        if (kept != nullptr && target != nullptr) {
-            PutBackFile(kept, target);
+        if (kept != nullptr && target != nullptr && !PutBackFile(kept, target)) {
+            DropLiveFile(kept);
         }
     }
     for (std::atomic<const PathChar*>& slot : live_files) {

@@ -5,9 +5,11 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <ctime>
 
 #include "interrupt_cleanup.h"
 #include "live_files.h"
+#include "native_file.h"
 
 namespace dsf2vemo {
 
@@ -44,8 +46,17 @@ void OnInterrupt(int signal) {
 
 }  // namespace
 
-void PutBackFile(const PathChar* kept, const PathChar* target) {
-    rename(kept, target);
+bool PutBackFile(const PathChar* kept, const PathChar* target) {
+    const timespec pause{0, native_file::kRetryPauseMilliseconds * 1000000L};
+    for (int tries = 0; tries < native_file::kRetries; ++tries) {
+        if (tries > 0) {
+            nanosleep(&pause, nullptr);
+        }
+        if (rename(kept, target) == 0) {
+            return true;
+        }
+    }
+    return false;
 }
 
 void RemoveFile(const PathChar* path) {

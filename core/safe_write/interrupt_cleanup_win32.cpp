@@ -4,6 +4,7 @@
 
 #include "interrupt_cleanup.h"
 #include "live_files.h"
+#include "native_file.h"
 
 namespace dsf2vemo {
 
@@ -24,8 +25,17 @@ BOOL WINAPI OnConsoleEvent(DWORD /*event*/) {
 
 }  // namespace
 
-void PutBackFile(const PathChar* kept, const PathChar* target) {
-    MoveFileExW(kept, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+// The handler runs on a thread of its own, which may wait for a scanner to let go of the file.
+bool PutBackFile(const PathChar* kept, const PathChar* target) {
+    for (int tries = 0; tries < native_file::kRetries; ++tries) {
+        if (tries > 0) {
+            Sleep(native_file::kRetryPauseMilliseconds);
+        }
+        if (MoveFileExW(kept, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 void RemoveFile(const PathChar* path) {

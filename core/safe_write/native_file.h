@@ -21,6 +21,16 @@ void Discard(NativeFile file);
 void Finish(NativeFile file, const std::filesystem::path& target);
 // Puts the finished file at the target's name, replacing what was there.
 void PutInPlace(const std::filesystem::path& replacement, const std::filesystem::path& target);
+// Puts an old file kept under the name `kept` back at `target`'s, over the new file there. A
+// failure is tried again, kRetries times in all over about a second, as a held file is on Windows
+// (there through the same replace as PutInPlace); then it throws.
+void PutBack(const std::filesystem::path& kept, const std::filesystem::path& target);
+// Tries of a replace or a put-back that fails, and the pause between two.
+inline constexpr int kRetries = 10;
+inline constexpr int kRetryPauseMilliseconds = 100;
+// Why this process can't replace the existing file at `path` (it is read-only, for everyone or
+// for this user), or empty where it can or nothing is there.
+std::string WhyNotWritable(const std::filesystem::path& path);
 // Flushes the folder of `file` to disk, so that its new entry survives a crash (POSIX; Windows
 // writes the move through).
 void FlushFolder(const std::filesystem::path& file);

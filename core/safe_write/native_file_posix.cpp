@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <system_error>
+#include <thread>
 
 #include "ascii_text.h"
 #include "conversion_error.h"
@@ -104,6 +106,38 @@ void PutInPlace(const fs::path& replacement, const fs::path& target) {
     if (rename(replacement.c_str(), target.c_str()) != 0) {
         CannotWrite("the finished file could not replace the old one: " + ErrorText(errno));
     }
+}
+
+void PutBack(const fs::path& kept, const fs::path& target) {
+    int error = 0;
+    for (int tries = 0; tries < kRetries; ++tries) {
+        if (tries > 0) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(kRetryPauseMilliseconds));
+        }
+        if (rename(kept.c_str(), target.c_str()) == 0) {
+            return;
+        }
+        error = errno;
+    }
+    CannotWrite("the old file could not be put back: " + ErrorText(error) + " (tried " +
+                std::to_string(kRetries) + " times)");
+}
+
+// The permission the user has, not the owner's: a colleague's 0644 file in a folder both may
+// write can be renamed over, but the writer's open of it would fail. A file nobody may write
+// stays read-only for root too, as the read-only attribute does on Windows.
+std::string WhyNotWritable(const fs::path& path) {
+    struct stat existing {};
+    if (stat(path.c_str(), &existing) != 0) {
+        return {};
+    }
+    if ((existing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+        return "the file is read-only";
+    }
+    if (faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) {
+        return "the file is read-only for this user: " + ErrorText(errno);
+    }
+    return {};
 }
 
 // The new name is only an entry in the folder until the folder itself reaches the disk. A file

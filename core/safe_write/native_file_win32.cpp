@@ -97,6 +97,18 @@ void PutInPlace(const fs::path& replacement, const fs::path& target) {
     }
 }
 
+void PutBack(const fs::path& kept, const fs::path& target) {
+    ReplaceExisting(kept, target);
+}
+
+std::string WhyNotWritable(const fs::path& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        return "the file is read-only";
+    }
+    return {};
+}
+
 void FlushFolder(const fs::path& /*file*/) {}
 
 fs::file_type TypeAt(const fs::path& path) {

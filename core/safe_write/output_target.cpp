@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "conversion_error.h"
+#include "link_chain.h"
 #include "message_text.h"
 #include "native_file.h"
 #include "path_text.h"
@@ -38,11 +39,10 @@ void CheckOutputTarget(const fs::path& path) {
     if (fs::exists(fs::file_status(type)) && type != fs::file_type::regular) {
         CannotWrite("it is " + NotAFile(type) + ", not a file");
     }
-    std::error_code ec;
-    const fs::file_status status = fs::status(path, ec);
-    if (fs::exists(status) && (status.permissions() & fs::perms::owner_write) == fs::perms::none) {
-        CannotWrite("the file is read-only");
+    if (const std::string why = native_file::WhyNotWritable(FileNamedBy(path)); !why.empty()) {
+        CannotWrite(why);
     }
+    std::error_code ec;
     const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
     if (!fs::is_directory(folder, ec)) {
         CannotWrite("the folder " + Quoted(PathText(folder)) + " does not exist");
@@ -58,10 +58,12 @@ bool IsSameFile(const fs::path& input, const fs::path& output) {
             return same;
         }
     }
+    // Dangling links are compared by the names they finally lead to.
     const auto normal = [](const fs::path& path) {
+        const fs::path named = FileNamedBy(path);
         std::error_code absolute_failed;
-        const fs::path absolute = fs::absolute(path, absolute_failed);
-        return (absolute_failed ? path : absolute).lexically_normal();
+        const fs::path absolute = fs::absolute(named, absolute_failed);
+        return (absolute_failed ? named : absolute).lexically_normal();
     };
     return native_file::EqualIgnoringCase(normal(input).native(), normal(output).native());
 }

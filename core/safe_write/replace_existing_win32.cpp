@@ -20,10 +20,6 @@ ReplaceFileCall& CurrentCall() {
     return call;
 }
 
-// Tries while a scanner may still hold the file: 10 tries, 0.9 s apart in all.
-constexpr int kTries = 10;
-constexpr DWORD kPauseMilliseconds = 100;
-
 bool Exists(const fs::path& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
@@ -81,9 +77,10 @@ void ReplaceExisting(const fs::path& replacement, const fs::path& target) {
     BackupName backup(target.parent_path());
     DWORD error = ERROR_SUCCESS;
     int tries = 0;
-    while (tries < kTries) {
+    // While a scanner may still hold the file: 10 tries, 0.9 s apart in all.
+    while (tries < kRetries) {
         if (tries++ > 0) {
-            Sleep(kPauseMilliseconds);
+            Sleep(kRetryPauseMilliseconds);
         }
         if (CurrentCall()(target.c_str(), replacement.c_str(), backup.Path().c_str())) {
             return;
@@ -96,7 +93,7 @@ void ReplaceExisting(const fs::path& replacement, const fs::path& target) {
     std::string failure = "the finished file could not replace the old one: " + ErrorText(error);
     if (tries > 1) {
         failure += " (tried " + std::to_string(tries) + " times in " +
-                   std::to_string((tries - 1) * kPauseMilliseconds) + " ms)";
+                   std::to_string((tries - 1) * kRetryPauseMilliseconds) + " ms)";
     }
     // 1177: the old file is at the backup name, the new one at its own; the old one goes back.
     if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2 && Move(backup.Path(), target)) {

@@ -25,7 +25,9 @@ class ReplacementSet {
     // copy where the file system has none), finishes every replacement, puts them in place in
     // order and flushes their folders; only then are the kept files removed. When any step fails,
     // the files already replaced are put back as they were (the ones that didn't exist removed)
-    // before the failure is passed on. An interrupt before the end does the same.
+    // before the failure is passed on. An interrupt before the end does the same. A kept file is
+    // never removed unless it was put back or is no longer needed: one that can't be put back,
+    // tried for about a second, stays beside its target, and the failure names it.
     void Commit();
 
   private:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -24,6 +25,28 @@ inline std::string Quoted(std::string_view text) {
     quoted += '"';
     return quoted;
 }
+
+// The words for text that the single-byte code page a file is written in has no character for:
+// `what` "`text`" holds a character that `code_page` of the `file` can't hold.
+inline std::string CodePageCannotHold(std::string_view what, std::string_view text,
+                                      std::string_view code_page, std::string_view file) {
+    return std::string(what) + " " + Quoted(text) + " holds a character that " +
+           std::string(code_page) + " of the " + std::string(file) + " can't hold";
+}
+
+// A single-byte code page text is written in: its words in messages ("code page 1252") and the
+// conversion of UTF-8 into it, std::nullopt where the code page has no character for one.
+struct SingleByteCodePage {
+    std::string words;
+    std::optional<std::string> (*from_utf8)(std::string_view);
+};
+
+// The code page that text from the system (a file name, a separator given as an option) takes in
+// a file written here: the ANSI code page on Windows; on Linux and macOS such text is bytes, taken
+// as they are.
+SingleByteCodePage NativeTextCodePage();
+// A name in that code page, as a file holds it, as a path.
+std::filesystem::path PathFromFileNameText(std::string_view text);
 
 #ifdef _WIN32
 // UTF-8 text in the ANSI code page, what the text data file is written in; std::nullopt when the

@@ -46,4 +46,12 @@ std::string MessageTextFromSeparator(std::string_view separator) {
     return std::string(separator);
 }
 
+SingleByteCodePage NativeTextCodePage() {
+    return {"", [](std::string_view text) { return std::optional<std::string>(text); }};
+}
+
+std::filesystem::path PathFromFileNameText(std::string_view text) {
+    return std::filesystem::path(std::string(text));
+}
+
 }  // namespace dsf2vemo

@@ -35,4 +35,12 @@ unsigned AnsiCodePage() {
     return GetACP();
 }
 
+SingleByteCodePage NativeTextCodePage() {
+    return {"the ANSI code page (" + std::to_string(AnsiCodePage()) + ")", AnsiFromUtf8};
+}
+
+std::filesystem::path PathFromFileNameText(std::string_view text) {
+    return std::filesystem::path(WideFromCodePage(CP_ACP, text));
+}
+
 }  // namespace dsf2vemo

@@ -24,4 +24,15 @@ std::vector<std::string> FolderTree(const fs::path& folder) {
     return entries;
 }
 
+std::vector<std::string> FolderFirstLines(const fs::path& folder) {
+    std::vector<std::string> lines;
+    for (const std::string& entry : FolderTree(folder)) {
+        const std::string line = entry.substr(0, entry.find('\r'));
+        lines.push_back(line.starts_with("dsf2vemo-") ? "*" + line.substr(line.find(".tmp"))
+                                                      : line);
+    }
+    std::sort(lines.begin(), lines.end());
+    return lines;
+}
+
 }  // namespace dsf2vemo::testing

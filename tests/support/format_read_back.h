@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "dsf_reader.h"
-#include "mplus_writer.h"
+#include "mplus_pair.h"
 
 namespace dsf2vemo::testing {
 

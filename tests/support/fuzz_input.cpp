@@ -5,7 +5,7 @@
 #include "dsf_reader.h"
 #include "format_read_back.h"
 #include "json_writer.h"
-#include "mplus_writer.h"
+#include "mplus_pair.h"
 #include "results_pane.h"
 #include "text_data_check.h"
 #include "text_data_writer.h"

@@ -24,8 +24,9 @@ constexpr int kExecFailed = 127;
 constexpr uid_t kNobody = 65534;
 
 // Runs in the forked child: only async-signal-safe calls until exec.
-[[noreturn]] void StartInChild(const char* program, char* const* argv, const char* out_path,
-                               const char* err_path, const ChildLimits& limits) {
+[[noreturn]] void StartInChild(const char* program, char* const* argv, char* const* envp,
+                               const char* out_path, const char* err_path,
+                               const ChildLimits& limits, const std::vector<gid_t>& groups) {
     const int out = open(out_path, O_WRONLY | O_CREAT | O_TRUNC, 0644);
     const int err = open(err_path, O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (out < 0 || err < 0 || dup2(out, STDOUT_FILENO) < 0 || dup2(err, STDERR_FILENO) < 0) {
@@ -35,8 +36,8 @@ constexpr uid_t kNobody = 65534;
     if (null < 0 || dup2(null, STDIN_FILENO) < 0) {
         _exit(kSetupFailed);
     }
-    if (limits.drop_privileges &&
-        (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0)) {
+    if (limits.drop_privileges && (setgroups(groups.size(), groups.data()) != 0 ||
+                                   setgid(kNobody) != 0 || setuid(kNobody) != 0)) {
         _exit(kSetupFailed);
     }
     const rlimit cpu{limits.cpu_seconds, limits.cpu_seconds};
@@ -62,7 +63,7 @@ constexpr uid_t kNobody = 65534;
     if (sigprocmask(SIG_SETMASK, &none, nullptr) != 0 || setrlimit(RLIMIT_CORE, &no_core) != 0) {
         _exit(kSetupFailed);
     }
-    execv(program, argv);
+    execve(program, argv, envp);
     _exit(kExecFailed);
 }
 
@@ -79,6 +80,16 @@ int StartChild(const std::filesystem::path& program, const std::vector<std::stri
         argv.push_back(s.data());
     }
     argv.push_back(nullptr);
+    std::vector<std::string> variables = limits.environment;
+    for (char** variable = environ; *variable != nullptr; ++variable) {
+        variables.emplace_back(*variable);
+    }
+    std::vector<char*> envp;
+    for (std::string& variable : variables) {
+        envp.push_back(variable.data());
+    }
+    envp.push_back(nullptr);
+    const std::vector<gid_t> groups(limits.groups.begin(), limits.groups.end());
     const std::string out_path = (scratch / "child.out").string();
     const std::string err_path = (scratch / "child.err").string();
 
@@ -87,7 +98,8 @@ int StartChild(const std::filesystem::path& program, const std::vector<std::stri
         throw std::runtime_error("fork failed");
     }
     if (pid == 0) {
-        StartInChild(program_text.c_str(), argv.data(), out_path.c_str(), err_path.c_str(), limits);
+        StartInChild(program_text.c_str(), argv.data(), envp.data(), out_path.c_str(),
+                     err_path.c_str(), limits, groups);
     }
     return pid;
 }

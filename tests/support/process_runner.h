@@ -13,6 +13,10 @@ struct ChildLimits {
     unsigned long cpu_seconds = 2;                     // RLIMIT_CPU
     // Run as the unprivileged user "nobody" (uid and gid 65534); needs root.
     bool drop_privileges = false;
+    // With drop_privileges: the groups it is in besides its own.
+    std::vector<unsigned> groups;
+    // Variables set for the program ("NAME=value"), before the test's own of the same name.
+    std::vector<std::string> environment;
     // A signal the program starts with ignored, as `nohup` starts it with SIGHUP; 0 for none.
     int ignored_signal = 0;
 };

@@ -12,7 +12,7 @@
 
 #include "diagnosis.h"
 #include "dsf_reader.h"
-#include "mplus_writer.h"
+#include "mplus_pair.h"
 #include "results_pane.h"
 
 int main(int argc, char** argv) {
