@@ -61,10 +61,11 @@ export function firstBlockCount(blocks, lines = kFirstLines) {
     return count;
 }
 
-// Shows the text of `bytes` (UTF-8) in the entry's pane in blocks of whole lines, each laid out only once scrolled into
-// view and until then as large as its lines make it. Only the first blocks are made before the
-// pane is shown; the rest stand in a space of their size and follow in short slices of work, all
-// at once when the pane is scrolled or touched first. The pane is busy until then.
+// Shows the text of `bytes` (UTF-8) in the entry's pane in blocks of whole lines, each laid out
+// only once scrolled into view and until then as large as its lines make it. Only the first
+// blocks are made before the pane is shown; the rest stand in a space of their size and follow in
+// short slices of work, all at once when the pane is scrolled, touched or focused first. The pane
+// is busy until then.
 export function showPane(entry, bytes, { slices = true } = {}) {
     const text = new TextDecoder().decode(bytes);
     entry.paneDrawing?.abort();
@@ -87,7 +88,7 @@ export function showPane(entry, bytes, { slices = true } = {}) {
     const space = document.createElement('div');
     let next = first;
     let linesLeft = blocks.slice(first).reduce((sum, block) => sum + block.lines, 0);
-    space.style.width = `${Math.max(...blocks.slice(first).map((block) => block.widest))}ch`;
+    space.style.width = `${blocks.slice(first).reduce((widest, block) => Math.max(widest, block.widest), 0)}ch`;
     space.style.height = `${1.25 * linesLeft}em`;
     pane.replaceChildren(...blocks.slice(0, first).map(elementOf), space);
     pane.setAttribute('aria-busy', 'true');

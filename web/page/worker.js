@@ -8,7 +8,11 @@ import { joinedBytes } from './joined_bytes.js';
 const kMplus = 2;
 
 const converter = createConverter().then((module) => {
-    warmUp(module);
+    try {
+        warmUp(module);
+    } catch {
+        // Only a head start: the converter works the same without it.
+    }
     return module;
 });
 const files = new Map();
@@ -72,7 +76,8 @@ const handlers = {
         try {
             bytes = await bytesOfFile(chosen);
         } catch (error) {
-            return { read: false, failure: `the file can't be read (${error.message})`, pane: { bytes: new Uint8Array(), failure: '' } };
+            const failure = `the file can't be read (${error.message})`;
+            return { read: false, failure, pane: { bytes: new Uint8Array(), failure: '' } };
         }
         const file = new module.WebFile();
         files.set(id, file);
@@ -147,10 +152,8 @@ function describe(module, error) {
 // One message at a time, in the order they come, though reading a file waits for its bytes.
 let queue = converter;
 onmessage = ({ data }) => {
-    queue = queue.then(async (module) => {
-        await reply(module, data);
-        return module;
-    });
+    // A message that could not be answered leaves the next ones to be.
+    queue = queue.then((module) => reply(module, data).then(() => module, () => module));
 };
 
 async function reply(module, data) {
