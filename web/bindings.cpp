@@ -13,6 +13,7 @@
 
 #include "page_separators.h"
 #include "separators.h"
+#include "warm_up.h"
 #include "web_file.h"
 
 namespace dsf2vemo::web {
@@ -30,17 +31,6 @@ val Uint8ArrayOf(std::string_view bytes) {
 // A destination that pushes each block onto the array `parts`.
 BlockText::Destination PushOnto(val& parts) {
     return [&parts](std::string_view block) { parts.call<void>("push", Uint8ArrayOf(block)); };
-}
-
-// A destination that pushes each block onto `parts` as a Blob, which copies it out of the
-// module's memory once; a Blob of such Blobs copies nothing again.
-BlockText::Destination BlobsOnto(val& parts) {
-    return [&parts](std::string_view block) {
-        const auto* data = reinterpret_cast<const unsigned char*>(block.data());
-        val pieces = val::array();
-        pieces.call<void>("push", emscripten::typed_memory_view(block.size(), data));
-        parts.call<void>("push", val::global("Blob").new_(pieces));
-    };
 }
 
 std::string ListSeparatorFor(const std::string& decimal) {
@@ -89,11 +79,12 @@ val PaneText(const WebFile& file) {
     return result;
 }
 
-// {files: [{name, parts}], failure, output, archive, paneChanged}: the parts of a format of one
-// file are Blobs, those of the Mplus pair one Uint8Array each, for the archive.
+// {files: [{name, parts}], failure, output, archive, paneChanged}: the parts are Uint8Arrays, a
+// format of one file's block by block. The worker makes one Blob of them all: a Blob made of
+// each block would cost the browser far more than copying the blocks does.
 val Convert(WebFile& file, int format_index, const std::string& list, const std::string& decimal) {
     val streamed = val::array();
-    WebConversion conversion = file.Convert(format_index, list, decimal, BlobsOnto(streamed));
+    WebConversion conversion = file.Convert(format_index, list, decimal, PushOnto(streamed));
     val files = val::array();
     for (const PageOutput& output : conversion.files) {
         val item = val::object();
@@ -115,6 +106,11 @@ val Convert(WebFile& file, int format_index, const std::string& list, const std:
     result.set("archive", conversion.archive);
     result.set("paneChanged", conversion.pane_changed);
     return result;
+}
+
+// The file the worker reads and converts once as it starts.
+val WarmUpFile() {
+    return Uint8ArrayOf(WarmUpFileBytes());
 }
 
 // For the page's tests of running out of memory: takes all the memory the module can have but
@@ -147,6 +143,7 @@ EMSCRIPTEN_BINDINGS(dsf2vemo) {
     emscripten::function("decimalSeparatorProblem", &DecimalSeparatorProblem);
     emscripten::function("pageOutOfMemory", &PageOutOfMemory);
     emscripten::function("holdMemoryForTests", &HoldMemoryForTests);
+    emscripten::function("warmUpFile", &WarmUpFile);
     emscripten::class_<WebFile>("WebFile")
         .constructor<>()
         .function("read", &Read)

@@ -4,6 +4,8 @@
 #include <new>
 #include <utility>
 
+#include "number_format.h"
+
 namespace dsf2vemo::web {
 
 namespace {
@@ -23,7 +25,9 @@ std::size_t LineEnds(char before, std::string_view text) {
 }  // namespace
 
 PaneHead::PaneHead(std::string decimal_separator, std::size_t keep_at_most)
-    : ResultsPane(std::move(decimal_separator)), keep_at_most_(keep_at_most) {}
+    : ResultsPane(decimal_separator),
+      decimal_separator_(std::move(decimal_separator)),
+      keep_at_most_(keep_at_most) {}
 
 void PaneHead::SetResultsText(std::string_view text) {
     text_.clear();
@@ -68,12 +72,24 @@ void PaneHead::Reserve(std::size_t additional) {
 }
 
 void PaneHead::AppendNumber(double value) {
-    if (!full_) {
-        ResultsPane::AppendNumber(value);
+    if (full_) {
+        // A number's text holds no line end: nothing to format.
+        before_last_ = last_ = '0';
         return;
     }
-    // A number's text ends in a digit and holds no line end: nothing to format.
-    before_last_ = last_ = '0';
+    // Formatted straight into the text, which is most of the echo's time; a number that would
+    // pass the limit takes the road of any other text.
+    const std::size_t start = text_.size();
+    text_.push_back(' ');
+    AppendThreeDecimals(text_, value, decimal_separator_);
+    if (text_.size() > keep_at_most_) {
+        const std::string number = text_.substr(start);
+        text_.resize(start);
+        AppendText(number);
+        return;
+    }
+    before_last_ = text_[text_.size() - 2];
+    last_ = text_.back();
 }
 
 std::size_t PaneHead::LinesLeftOut() const {

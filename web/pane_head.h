@@ -35,6 +35,7 @@ class PaneHead final : public ResultsPane {
     std::size_t LinesLeftOut() const;
 
   private:
+    std::string decimal_separator_;
     std::size_t keep_at_most_;
     std::string text_;
     bool full_ = false;

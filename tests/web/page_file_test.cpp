@@ -3,9 +3,12 @@
 // memory in words.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <new>
 #include <optional>
+#include <regex>
 #include <span>
 #include <string>
 #include <vector>
@@ -16,6 +19,7 @@
 #include "page_text.h"
 #include "pane_head.h"
 #include "results_pane.h"
+#include "warm_up.h"
 #include "web_file.h"
 
 namespace dsf2vemo::web {
@@ -62,6 +66,9 @@ TEST(PaneHeadTest, KeepsTheWholeEchoUpToItsLimitAndThenWholeLines) {
         {11, {"x\r\n", "", "\r\n"}, "x\r\n 1.500\r\n", 0},
         {10, {"x\r\n", "", "\r\n"}, "x\r\n", 1},
         {9, {"x\r\n", "", ""}, "x\r\n", 1},
+        // A number that ends at the limit, and one that passes it by a character.
+        {9, {"x\r\n", ""}, "x\r\n 1.500", 0},
+        {8, {"x\r\n", ""}, "x\r\n", 1},
     };
     for (const Row& row : rows) {
         PaneHead pane(".", row.limit);
@@ -83,6 +90,22 @@ TEST(PaneHeadTest, NewTextStartsAfresh) {
     pane.AppendNumber(0.25);
     EXPECT_EQ(pane.Text(), "x ,250");
     EXPECT_TRUE(pane.KeptAll());
+}
+
+TEST(PaneHeadTest, NumbersReadAsInThePaneOfTheCore) {
+    const double values[] = {0.0,   -0.0,    0.0004999, -0.0005, 0.3,       -1234.5675,
+                             1e300, -1e-300, 2.5e15,    NAN,     -INFINITY, INFINITY};
+    for (const char* decimal : {".", ",", "\u066B"}) {
+        PaneHead head(decimal, kPaneCharacterLimit);
+        TextPane pane(decimal);
+        for (const double value : values) {
+            head.AppendText("x");
+            pane.AppendText("x");
+            head.AppendNumber(value);
+            pane.AppendNumber(value);
+        }
+        EXPECT_EQ(head.Text(), pane.Text()) << decimal;
+    }
 }
 
 // The bytes of a file of p variables.
@@ -118,10 +141,11 @@ TEST(PageFileTest, AnEchoPastThePaneShowsItsHeadAndALineAboutTheRest) {
     }
     // The last line, the means', cut by one character: it alone is left out.
     PageFile last("s.dsf", bytes, ".", echo.size() - 1);
-    EXPECT_EQ(last.PaneText(), echo.substr(0, echo.rfind("\r\n") + 2) +
-                                   "... and 1 more line, left out here: the page shows at most " +
-                                   std::to_string(echo.size() - 1) +
-                                   " characters of the echo. Convert still writes every value.\r\n");
+    EXPECT_EQ(last.PaneText(),
+              echo.substr(0, echo.rfind("\r\n") + 2) +
+                  "... and 1 more line, left out here: the page shows at most " +
+                  std::to_string(echo.size() - 1) +
+                  " characters of the echo. Convert still writes every value.\r\n");
     PageFile exact("s.dsf", bytes, ".", echo.size());
     EXPECT_EQ(exact.PaneText(), echo);
 }
@@ -150,6 +174,20 @@ TEST(PageFileTest, EachBlockHandedOverMakesTheWholeFile) {
     PageFile file("s.dsf", bytes, ",");
     file.WritePaneText([&](std::string_view piece) { pane += piece; });
     EXPECT_EQ(pane, file.PaneText());
+}
+
+TEST(WarmUpTest, TheFirstFileReadsWithoutFindingsAndNeedsEveryDigit) {
+    for (const std::int32_t p : {2, kWarmUpVariables}) {
+        PageFile file("warm-up.dsf", WarmUpFileBytes(p), ".");
+        ASSERT_TRUE(file.IsRead()) << file.Failure();
+        file.Diagnose();
+        EXPECT_EQ(file.FindingCount(), 0u) << p;
+        const std::string text = file.Convert(OutputFormat::Vemo, {",", "."}).files.at(0).bytes;
+        // The header row names every variable, and the last row holds values of 15 digits.
+        EXPECT_NE(text.find(",V" + std::to_string(p) + "\r\n"), std::string::npos) << p;
+        const std::string last_row = text.substr(text.rfind("cov,", text.rfind("cov,") - 1));
+        EXPECT_TRUE(std::regex_search(last_row, std::regex(",[0-9]\\.[0-9]{14}[,\r]"))) << last_row;
+    }
 }
 
 TEST(WebFileTest, TheChoicesAndNamesThePagePasses) {

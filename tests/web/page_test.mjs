@@ -91,8 +91,14 @@ function converted(row, format) {
     return { files: new Map(names.map((name) => [name, fs.readFileSync(path.join(folder, name))])) };
 }
 
+// Until every pane's text is all there: a large one is drawn a slice at a time after it is shown.
+async function allDrawn(shown) {
+    await shown.waitForFunction(() => !document.querySelector('.pane[aria-busy]'), null, { timeout: 30000 });
+}
+
 // What the page shows for each file, from its sections.
 async function sections() {
+    await allDrawn(page);
     const all = await page.$$eval('#results section', (elements) => elements.map((section) => ({
         name: section.querySelector('h2').textContent,
         pane: section.querySelector('.pane').textContent,
@@ -263,6 +269,7 @@ test('an echo longer than the pane shows its head and how much was left out; Con
         await limited.waitForFunction(() => document.querySelector('#status').textContent === 'p200.dsf: read.');
         const head = echo.slice(0, echo.lastIndexOf('\r\n', limit - 2) + 2);
         const leftOut = echo.slice(head.length).split('\r\n').length;
+        await allDrawn(limited);
         assert.equal(await limited.textContent('.pane'), `${head}... and ${leftOut} more lines, left out here: `
             + `the page shows at most ${limit} characters of the echo. Convert still writes every value.\r\n`);
         const download = limited.waitForEvent('download');
@@ -270,6 +277,22 @@ test('an echo longer than the pane shows its head and how much was left out; Con
         assert.ok(fs.readFileSync(await (await download).path()).equals(row.expected[0].files.get('p200.txt')));
         await limited.close();
     }
+});
+
+test('a pane shown before all its lines are drawn draws them all once scrolled', async () => {
+    const row = rows.find((candidate) => candidate.name === 'p200.dsf');
+    const echo = await windowPane(row.path);
+    const drawn = await openPage('?test-pane-slices=off');
+    await drawn.setInputFiles('#input-files', row.path);
+    await drawn.waitForFunction(() => document.querySelector('#status').textContent === 'p200.dsf: read.');
+    const shown = await drawn.textContent('.pane');
+    assert.ok(echo.startsWith(shown) && shown.length < echo.length && shown.split('\r\n').length > 100,
+        `${shown.length} of ${echo.length} characters shown first`);
+    assert.equal(await drawn.getAttribute('.pane', 'aria-busy'), 'true');
+    await drawn.locator('.pane').evaluate((pane) => { pane.scrollTop = 100; });
+    await allDrawn(drawn);
+    assert.equal(await drawn.textContent('.pane'), echo);
+    await drawn.close();
 });
 
 test('memory running short is said in words, and nothing is offered', async () => {

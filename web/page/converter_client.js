@@ -18,11 +18,11 @@ export class ConverterClient {
         };
     }
 
-    call(type, message = {}, transfer = []) {
+    call(type, message = {}) {
         const request = ++this.lastRequest;
         return new Promise((resolve) => {
             this.pending.set(request, resolve);
-            this.worker.postMessage({ ...message, type, request }, transfer);
+            this.worker.postMessage({ ...message, type, request });
         });
     }
 
@@ -36,11 +36,11 @@ export class ConverterClient {
         return this.call('checkSeparators', { list, decimal });
     }
 
-    // Reads a file's bytes (an ArrayBuffer, handed over) under `id`, echoing numbers with the
-    // decimal separator. {read, failure, warnings, pane: {parts, failure}}: the pane's text as
-    // UTF-8 blocks. `paneLimit` (characters) lowers how much of the echo the pane keeps.
-    read(id, name, bytes, decimal, paneLimit) {
-        return this.call('read', { id, name, bytes, decimal, paneLimit }, [bytes]);
+    // Reads the chosen `file` (a File) under `id`, echoing numbers with the decimal separator.
+    // {read, failure, warnings, pane: {bytes, failure}}: the pane's text in UTF-8. `paneLimit`
+    // (characters) lowers how much of the echo the pane keeps.
+    read(id, file, decimal, paneLimit) {
+        return this.call('read', { id, file, decimal, paneLimit });
     }
 
     // Converts file `id` ahead of the user's Convert with the format and separators in use, so
@@ -55,10 +55,10 @@ export class ConverterClient {
         return this.call('convert', { id, format, ...separators });
     }
 
-    // On a second worker: converts a copy of a file's bytes while the first reads it for the pane.
-    // The format is one of a single file, whose conversion never changes the pane.
-    convertAhead(id, name, bytes, format, separators) {
-        return this.call('convertAhead', { id, name, bytes, format, ...separators }, [bytes]);
+    // On a second worker: converts the chosen `file` while the first reads it for the pane. The
+    // format is one of a single file, whose conversion never changes the pane.
+    convertAhead(id, file, format, separators) {
+        return this.call('convertAhead', { id, file, format, ...separators });
     }
 
     // What convertAhead made, as convert answers, or {missing: true} where it made nothing for

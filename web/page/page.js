@@ -21,8 +21,10 @@ const progress = $('#progress');
 const status = $('#status');
 const results = $('#results');
 
-// What the tests may ask of the page: a lower limit of the pane, less memory for the module.
+// What the tests may ask of the page: a lower limit of the pane, less memory for the module, a
+// pane's lines drawn only once it is scrolled.
 const testing = new URLSearchParams(location.search);
+const paneOptions = { slices: testing.get('test-pane-slices') !== 'off' };
 
 // converterSource: the text of converter.js, loaded before this script. The second converter
 // converts a file while the first reads it for its pane: each has a core of its own.
@@ -94,24 +96,19 @@ async function readAll() {
         converter.onProgress = () => showProgress(index + 0.5, entries.length, `Checking ${name} (${counted})…`);
         clearSaved(entry, downloads);
         hideFailure(entry);
-        let answer;
-        try {
-            const bytes = await entry.file.arrayBuffer();
-            const format = Number(outputType.value);
-            if (entry.ahead) {
-                ahead.forget(entry.id);
-                entry.ahead = null;
-            }
-            if (isOneFile(format) && bytes.byteLength <= kAheadBytes) {
-                ahead.convertAhead(entry.id, name, bytes.slice(0), format, separators);
-                entry.ahead = keyOf(format);
-            }
-            answer = await converter.read(entry.id, name, bytes, separators.decimal, paneLimit);
-        } catch (error) {
-            answer = { read: false, pane: { parts: [] }, failure: `the file can't be read (${error.message})` };
+        const format = Number(outputType.value);
+        if (entry.ahead) {
+            ahead.forget(entry.id);
+            entry.ahead = null;
         }
+        // Each worker reads the file itself: the page's thread never holds its bytes.
+        if (isOneFile(format) && entry.file.size <= kAheadBytes) {
+            ahead.convertAhead(entry.id, entry.file, format, separators);
+            entry.ahead = keyOf(format);
+        }
+        const answer = await converter.read(entry.id, entry.file, separators.decimal, paneLimit);
         entry.read = Boolean(answer.read);
-        showPane(entry, answer.pane.parts);
+        showPane(entry, answer.pane.bytes, paneOptions);
         if (answer.pane.failure) {
             showFailure(entry, kReadFailed, name, answer.pane.failure);
             summary.push(`${name}: read, but not shown (${answer.pane.failure}).`);
@@ -160,7 +157,7 @@ async function convertAll() {
         entry.ahead = null;
         const answer = taken && !taken.missing ? taken : await converter.convert(entry.id, format, separators);
         if (answer.pane) {
-            showPane(entry, answer.pane.parts);
+            showPane(entry, answer.pane.bytes, paneOptions);
         }
         if (answer.failure) {
             const output = answer.output || name;
@@ -196,7 +193,9 @@ async function changeSeparators() {
 
 async function start() {
     const language = languageDecimalSeparator();
-    const { decimal: problem } = await converter.checkSeparators(',', language);
+    // Ready when both converters are, each having read its first file as it started.
+    const [{ decimal: problem }] = await Promise.all([converter.checkSeparators(',', language),
+        ahead.checkSeparators(',', language)]);
     separators.decimal = problem ? '.' : language;
     separators.list = (await converter.separators(separators.decimal)).list;
     listField.value = separators.list;

@@ -22,58 +22,104 @@ export function makeSection(entry) {
     return section;
 }
 
-// The pane's lines, CR LF included, from its text in UTF-8 parts.
-export function* linesOf(parts) {
-    const decoder = new TextDecoder();
-    let open = '';
-    for (const part of parts) {
-        const text = open + decoder.decode(part, { stream: true });
-        let at = 0;
-        for (let end; (end = text.indexOf('\r\n', at)) !== -1; at = end + 2) {
-            yield text.slice(at, end + 2);
-        }
-        open = text.slice(at);
-    }
-    open += decoder.decode();
-    if (open !== '') {
-        yield open;
-    }
-}
-
 // A block of the pane holds this many lines at most, and no more characters than this unless
 // it holds one line.
 const kBlockLines = 64;
 const kBlockCharacters = 1 << 16;
+// Lines drawn before the pane is shown: more than a pane shows at once.
+const kFirstLines = 128;
+// The rest is drawn in slices of this many milliseconds, so that the page still answers meanwhile.
+const kSliceMs = 5;
 
-// The pane's text in blocks of whole lines, each laid out only once scrolled into view and until
-// then as large as its lines make it, so that the echo of a large file shows at once instead of
-// holding up the page.
-export function showPane(entry, parts) {
-    const blocks = document.createDocumentFragment();
-    let lines = [];
-    let characters = 0;
-    let widest = 0;
-    const close = () => {
-        const block = document.createElement('div');
-        block.textContent = lines.join('');
-        block.style.containIntrinsicSize = `auto ${widest}ch auto ${1.25 * lines.length}em`;
-        blocks.append(block);
-        lines = [];
-        characters = 0;
-        widest = 0;
-    };
-    for (const line of linesOf(parts)) {
-        if (lines.length === kBlockLines || (lines.length > 0 && characters + line.length > kBlockCharacters)) {
-            close();
+// The blocks of the pane's `text`: whole lines (each ending in CR LF but the last), within the
+// limits above. {start, end, lines, widest}: where in the text, how many lines, the longest's
+// length. Empty text is one empty block.
+export function blocksOf(text, { lines: mostLines = kBlockLines, characters: mostCharacters = kBlockCharacters } = {}) {
+    const blocks = [];
+    let block = { start: 0, end: 0, lines: 0, widest: 0 };
+    while (block.end < text.length) {
+        const lineEnd = text.indexOf('\r\n', block.end);
+        const end = lineEnd === -1 ? text.length : lineEnd + 2;
+        if (block.lines === mostLines || (block.lines > 0 && end - block.start > mostCharacters)) {
+            blocks.push(block);
+            block = { start: block.end, end: block.end, lines: 0, widest: 0 };
         }
-        lines.push(line);
-        characters += line.length;
-        widest = Math.max(widest, line.length);
+        block.widest = Math.max(block.widest, end - block.end);
+        block.end = end;
+        block.lines += 1;
     }
-    if (lines.length > 0 || !blocks.hasChildNodes()) {
-        close();
+    blocks.push(block);
+    return blocks;
+}
+
+// How many of `blocks` come before the pane is shown: those that hold its first `lines` lines.
+export function firstBlockCount(blocks, lines = kFirstLines) {
+    let count = 0;
+    for (let drawn = 0; count < blocks.length && drawn < lines; count += 1) {
+        drawn += blocks[count].lines;
     }
-    entry.pane.replaceChildren(blocks);
+    return count;
+}
+
+// Shows the text of `bytes` (UTF-8) in the entry's pane in blocks of whole lines, each laid out
+// only once scrolled into view and until then as large as its lines make it. Only the first
+// blocks are made before the pane is shown; the rest stand in a space of their size and follow in
+// short slices of work, all at once when the pane is scrolled, touched or focused first. The pane
+// is busy until then.
+export function showPane(entry, bytes, { slices = true } = {}) {
+    const text = new TextDecoder().decode(bytes);
+    entry.paneDrawing?.abort();
+    const drawing = new AbortController();
+    entry.paneDrawing = drawing;
+    const { pane } = entry;
+    const blocks = blocksOf(text);
+    const elementOf = ({ start, end, lines, widest }) => {
+        const element = document.createElement('div');
+        element.textContent = text.slice(start, end);
+        element.style.containIntrinsicSize = `auto ${widest}ch auto ${1.25 * lines}em`;
+        return element;
+    };
+    const first = firstBlockCount(blocks);
+    if (first === blocks.length) {
+        pane.replaceChildren(...blocks.map(elementOf));
+        pane.removeAttribute('aria-busy');
+        return;
+    }
+    const space = document.createElement('div');
+    let next = first;
+    let linesLeft = blocks.slice(first).reduce((sum, block) => sum + block.lines, 0);
+    space.style.width = `${blocks.slice(first).reduce((widest, block) => Math.max(widest, block.widest), 0)}ch`;
+    space.style.height = `${1.25 * linesLeft}em`;
+    pane.replaceChildren(...blocks.slice(0, first).map(elementOf), space);
+    pane.setAttribute('aria-busy', 'true');
+    const draw = (until) => {
+        const drawn = document.createDocumentFragment();
+        while (next < blocks.length && performance.now() < until) {
+            linesLeft -= blocks[next].lines;
+            drawn.append(elementOf(blocks[next]));
+            next += 1;
+        }
+        space.before(drawn);
+        space.style.height = `${1.25 * linesLeft}em`;
+        if (next === blocks.length) {
+            space.remove();
+            pane.removeAttribute('aria-busy');
+            drawing.abort();
+        }
+    };
+    for (const type of ['scroll', 'pointerdown', 'keydown', 'focus']) {
+        pane.addEventListener(type, () => draw(Infinity), { signal: drawing.signal });
+    }
+    const slice = () => {
+        if (!drawing.signal.aborted) {
+            draw(performance.now() + kSliceMs);
+            setTimeout(slice, 0);
+        }
+    };
+    // The first slice after the frame that shows the pane.
+    if (slices) {
+        requestAnimationFrame(() => setTimeout(slice, 0));
+    }
 }
 
 export function showFailure(entry, lead, name, description) {

@@ -2,30 +2,36 @@
 // holds the files read and answers the page's messages (converter_client.js) in the order they
 // come. It runs after the module's script, which defines createConverter.
 import { zipSync } from 'fflate';
+import { joinedBytes } from './joined_bytes.js';
 
 // The Output choice of Mplus: its pair goes out as one archive.
 const kMplus = 2;
 
-const converter = createConverter();
+const converter = createConverter().then((module) => {
+    try {
+        warmUp(module);
+    } catch {
+        // Only a head start: the converter works the same without it.
+    }
+    return module;
+});
 const files = new Map();
-// For each file, the conversion made ahead of Convert: {key, answer, transfer}.
+// For each file, the conversion made ahead of Convert: {key, answer}.
 const prepared = new Map();
 
 // A conversion is reused only with the same format and separators.
 const keyOf = ({ format, list, decimal }) => JSON.stringify([format, list, decimal]);
 
+// The pane's text in UTF-8 in one buffer, handed over with the answer (a string would be copied
+// on the way twice).
 function paneOf(file) {
     const { parts, failure } = file.paneText();
-    return { answer: { parts, failure }, transfer: parts.map((part) => part.buffer) };
+    return { bytes: joinedBytes(parts), failure };
 }
 
-function bytesOf(parts) {
-    if (parts.length === 1) {
-        return parts[0];
-    }
-    const bytes = new Uint8Array(parts.reduce((size, part) => size + part.length, 0));
-    parts.reduce((at, part) => (bytes.set(part, at), at + part.length), 0);
-    return bytes;
+// The bytes of a file the page chose: read here, so that the page's thread never holds them.
+async function bytesOfFile(file) {
+    return new Uint8Array(await file.arrayBuffer());
 }
 
 function converted(file, { format, list, decimal }) {
@@ -34,71 +40,94 @@ function converted(file, { format, list, decimal }) {
     if (format === kMplus && outputs.length > 0) {
         // Stored, not compressed: the archive is there to keep the pair together, and storing
         // takes a fraction of the time deflating a large data file would.
-        const entries = Object.fromEntries(outputs.map(({ name, parts }) => [name, [bytesOf(parts), { level: 0 }]]));
+        const entries = Object.fromEntries(outputs.map(({ name, parts }) => [name, [joinedBytes(parts), { level: 0 }]]));
         offered = [{ name: archive, blob: new Blob([zipSync(entries)]) }];
     }
-    const pane = paneChanged ? paneOf(file) : null;
-    return {
-        answer: { outputs: offered, failure, output, pane: pane?.answer ?? null },
-        transfer: pane?.transfer ?? [],
-    };
+    return { outputs: offered, failure, output, pane: paneChanged ? paneOf(file) : null };
+}
+
+// The engine makes fast code of a function only after it has run a while, and a call under way
+// keeps the code it began with: a first file, read and converted in every format as the user's
+// are, lets the user's run on the fast code from start to end.
+function warmUp(module) {
+    const file = new module.WebFile();
+    try {
+        file.read('warm-up.dsf', module.warmUpFile(), '.', -1);
+        file.diagnose();
+        paneOf(file);
+        for (const format of [0, 1, kMplus]) {
+            converted(file, { format, list: ',', decimal: '.' });
+        }
+    } finally {
+        file.delete();
+    }
 }
 
 const handlers = {
     separators(module, { decimal }) {
-        return { answer: { list: module.listSeparatorFor(decimal) } };
+        return { list: module.listSeparatorFor(decimal) };
     },
     checkSeparators(module, { list, decimal }) {
-        return { answer: { list: module.listSeparatorProblem(list), decimal: module.decimalSeparatorProblem(decimal) } };
+        return { list: module.listSeparatorProblem(list), decimal: module.decimalSeparatorProblem(decimal) };
     },
-    read(module, { id, name, bytes, decimal, paneLimit }) {
+    async read(module, { id, file: chosen, decimal, paneLimit }) {
         handlers.forget(module, { id });
+        let bytes;
+        try {
+            bytes = await bytesOfFile(chosen);
+        } catch (error) {
+            const failure = `the file can't be read (${error.message})`;
+            return { read: false, failure, pane: { bytes: new Uint8Array(), failure: '' } };
+        }
         const file = new module.WebFile();
         files.set(id, file);
-        file.read(name, new Uint8Array(bytes), decimal, paneLimit);
+        file.read(chosen.name, bytes, decimal, paneLimit);
         if (file.isRead()) {
             postMessage({ id, progress: 'checking' });
             file.diagnose();
         }
-        const pane = paneOf(file);
-        return {
-            answer: { read: file.isRead(), failure: file.failure(), warnings: file.findingCount(), pane: pane.answer },
-            transfer: pane.transfer,
-        };
+        return { read: file.isRead(), failure: file.failure(), warnings: file.findingCount(), pane: paneOf(file) };
     },
     prepare(module, message) {
         const file = files.get(message.id);
         if (file && prepared.get(message.id)?.key !== keyOf(message)) {
-            prepared.set(message.id, { key: keyOf(message), ...converted(file, message) });
+            prepared.set(message.id, { key: keyOf(message), answer: converted(file, message) });
         }
-        return { answer: {} };
+        return {};
     },
     // On the second worker, while the first echoes the same file for the pane: reads it without
     // echo or diagnosis, converts it, and lets it go; the files wait for `take`.
-    convertAhead(module, { id, name, bytes, ...message }) {
+    async convertAhead(module, { id, file: chosen, ...message }) {
+        let bytes;
+        try {
+            bytes = await bytesOfFile(chosen);
+        } catch {
+            // The first worker reads the same file and says why it can't be read.
+            return {};
+        }
         const file = new module.WebFile();
         try {
-            file.read(name, new Uint8Array(bytes), message.decimal, 0);
+            file.read(chosen.name, bytes, message.decimal, 0);
             if (file.isRead()) {
-                prepared.set(id, { key: keyOf(message), ...converted(file, message) });
+                prepared.set(id, { key: keyOf(message), answer: converted(file, message) });
             }
         } finally {
             file.delete();
         }
-        return { answer: {} };
+        return {};
     },
     // What convertAhead made for `id`, if made with this format and these separators; otherwise
     // {missing: true}.
     take(module, message) {
         const ready = prepared.get(message.id);
         prepared.delete(message.id);
-        return ready?.key === keyOf(message) ? ready : { answer: { missing: true } };
+        return ready?.key === keyOf(message) ? ready.answer : { missing: true };
     },
     convert(module, message) {
         const ready = prepared.get(message.id);
         prepared.delete(message.id);
         if (ready?.key === keyOf(message)) {
-            return ready;
+            return ready.answer;
         }
         return converted(files.get(message.id), message);
     },
@@ -106,11 +135,11 @@ const handlers = {
         files.get(id)?.delete();
         files.delete(id);
         prepared.delete(id);
-        return { answer: {} };
+        return {};
     },
     holdMemoryForTests(module, { keepFree }) {
         module.holdMemoryForTests(keepFree);
-        return { answer: {} };
+        return {};
     },
 };
 
@@ -120,15 +149,22 @@ function describe(module, error) {
     return error instanceof RangeError || !(error instanceof Error) ? module.pageOutOfMemory() : String(error);
 }
 
-onmessage = async ({ data }) => {
-    const module = await converter;
-    let reply;
+// One message at a time, in the order they come, though reading a file waits for its bytes.
+let queue = converter;
+onmessage = ({ data }) => {
+    // A message that could not be answered leaves the next ones to be.
+    queue = queue.then((module) => reply(module, data).then(() => module, () => module));
+};
+
+async function reply(module, data) {
+    let answer;
     try {
-        reply = handlers[data.type](module, data);
+        answer = await handlers[data.type](module, data);
     } catch (error) {
         // A read answers with a pane, empty here; a conversion leaves the pane as it was.
-        const pane = data.type === 'read' ? { parts: [], failure: '' } : null;
-        reply = { answer: { failure: describe(module, error), pane }, transfer: [] };
+        const pane = data.type === 'read' ? { bytes: new Uint8Array(), failure: '' } : null;
+        answer = { failure: describe(module, error), pane };
     }
-    postMessage({ ...reply.answer, id: data.id, request: data.request, done: true }, reply.transfer);
-};
+    const transfer = answer.pane ? [answer.pane.bytes.buffer] : [];
+    postMessage({ ...answer, id: data.id, request: data.request, done: true }, transfer);
+}
