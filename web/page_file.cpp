@@ -6,6 +6,7 @@
 #include <string>
 #include <utility>
 
+#include "conversion_error.h"
 #include "failure_description.h"
 #include "mplus_pair.h"
 #include "output_format.h"
@@ -29,6 +30,13 @@ std::string PageFailureDescription(std::exception_ptr failure) {
         std::rethrow_exception(failure);
     } catch (const std::bad_alloc&) {
         return std::string(kPageOutOfMemory);
+    } catch (const ConversionError& error) {
+        // The reader names the memory a file needs, which a desktop can spare; in a page the
+        // browser's limit is what ran short, and the converter is the way out.
+        if (error.Kind() == ErrorKind::OutOfMemory) {
+            return std::string(kPageOutOfMemory);
+        }
+        return FailureDescription(std::current_exception());
     } catch (...) {
         return FailureDescription(std::current_exception());
     }
