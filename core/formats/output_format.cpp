@@ -73,13 +73,6 @@ fs::path MplusDataPath(const fs::path& input_file) {
     return data;
 }
 
-std::vector<fs::path> OutputFiles(const fs::path& output, OutputFormat format) {
-    if (format == OutputFormat::Mplus) {
-        return {output, MplusDataPath(output)};
-    }
-    return {output};
-}
-
 FileText SingleFileWriter(OutputFormat format, const DsfFile& file, const Separators& separators) {
     switch (format) {
         case OutputFormat::Vemo:

@@ -4,7 +4,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "block_text.h"
 #include "dsf_reader.h"
@@ -35,11 +34,6 @@ std::string DefaultOutputName(std::string_view input_name, OutputFormat format);
 
 // The data file that goes with an Mplus input file: NAME.dat beside NAME.inp.
 std::filesystem::path MplusDataPath(const std::filesystem::path& input_file);
-
-// Every file that writing `output` in `format` replaces: the output itself and, for Mplus, the
-// data file beside it.
-std::vector<std::filesystem::path> OutputFiles(const std::filesystem::path& output,
-                                               OutputFormat format);
 
 // Checks `file` for a format of one file, Vemo or JSON, and returns what appends its bytes: the
 // one road of those formats to a file, to standard output or to memory. Throws ConversionError
