@@ -48,6 +48,15 @@ row named_pipe 0 '' 'mkfifo "$WORK/fifo.dsf" && { cat "$DEMO" > "$WORK/fifo.dsf"
 row endless_pipe 0 '' '"$CLI" - -o - < <(cat "$DEMO" /dev/zero)'
 row device_path 1 "dsf2vemo-cli: error: cannot read '/dev/zero': it is a device, not a data \
 system file" '"$CLI" /dev/zero -o -'
+# A block device (a disk) too: one is made here, which needs root; /dev's may not be readable.
+if mknod "$WORK/disk" b 7 0 2>/dev/null && { : <"$WORK/disk"; } 2>/dev/null; then
+    row block_device_path 1 "dsf2vemo-cli: error: cannot read '$WORK/disk': it is a device, not a \
+data system file" '"$CLI" "$WORK/disk" -o -'
+    row block_device_as_standard_input 1 "dsf2vemo-cli: error: cannot read '-': standard input \
+is a device, not a data system file" '"$CLI" - -o - < "$WORK/disk"'
+else
+    echo "skipped block_device_path, block_device_as_standard_input: no block device can be made"
+fi
 row null_as_standard_input 1 "dsf2vemo-cli: error: cannot read '-': standard input is a device, \
 not a data system file" '"$CLI" - -o - < /dev/null'
 row folder_as_standard_input 1 "dsf2vemo-cli: error: cannot read '-': standard input is a \
