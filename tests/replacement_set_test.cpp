@@ -249,7 +249,12 @@ TEST(ReplacementSetTest, AFailureOrASignalLeavesBothOldOrBothNew) {
          true,
          128 + SIGKILL,
          {"*.tmp: " + new_inp.substr(10), "*.tmp: " + old_inp.substr(10), kept_dat, new_dat,
-          old_inp}}};
+          old_inp}},
+        // Killed once both are in place, as their folder is flushed: both new, the old kept.
+        {{"fsync:signal=SIGKILL:when=3"},
+         true,
+         128 + SIGKILL,
+         {"*.tmp: " + old_inp.substr(10), kept_dat, new_dat, new_inp}}};
     for (const auto& [injections, old_files, status, left, message] : cases) {
         SCOPED_TRACE(injections.back() + (old_files ? "" : ", no old files"));
         const PairFolder folder(old_files);
