@@ -181,7 +181,12 @@ INSTANTIATE_TEST_SUITE_P(
                     BuildDsf(DemoMomentData()),
                     {"--format", "mplus"},
                     "bad.dat': the file is read-only",
-                    "bad.dat"}),
+                    "bad.dat"},
+        FailureCase{"ReadOnlyMplusInputFile",
+                    BuildDsf(DemoMomentData()),
+                    {"--format", "mplus"},
+                    "bad.inp': the file is read-only",
+                    "bad.inp"}),
     testing::CaseName());
 
 TEST_F(CliTest, InputNamedLikeItsOutputIsRefused) {

@@ -46,8 +46,23 @@ row named_pipe 0 '' 'mkfifo "$WORK/fifo.dsf" && { cat "$DEMO" > "$WORK/fifo.dsf"
     "$CLI" "$WORK/fifo.dsf" -o -'
 # Bytes that never end after the means: read only as far as the counts need, and done.
 row endless_pipe 0 '' '"$CLI" - -o - < <(cat "$DEMO" /dev/zero)'
+# A file far longer than its counts need (sparse, 1 TiB): read only as far as they need, too.
+if cp "$DEMO" "$WORK/long.dsf" && truncate -s 1T "$WORK/long.dsf" 2>/dev/null; then
+    row long_file 0 '' '"$CLI" "$WORK/long.dsf" -o -'
+else
+    echo "skipped long_file: the file system holds no sparse file of 1 TiB"
+fi
 row device_path 1 "dsf2vemo-cli: error: cannot read '/dev/zero': it is a device, not a data \
 system file" '"$CLI" /dev/zero -o -'
+# A block device (a disk) too: one is made here, which needs root; /dev's may not be readable.
+if mknod "$WORK/disk" b 7 0 2>/dev/null && { : <"$WORK/disk"; } 2>/dev/null; then
+    row block_device_path 1 "dsf2vemo-cli: error: cannot read '$WORK/disk': it is a device, not a \
+data system file" '"$CLI" "$WORK/disk" -o -'
+    row block_device_as_standard_input 1 "dsf2vemo-cli: error: cannot read '-': standard input \
+is a device, not a data system file" '"$CLI" - -o - < "$WORK/disk"'
+else
+    echo "skipped block_device_path, block_device_as_standard_input: no block device can be made"
+fi
 row null_as_standard_input 1 "dsf2vemo-cli: error: cannot read '-': standard input is a device, \
 not a data system file" '"$CLI" - -o - < /dev/null'
 row folder_as_standard_input 1 "dsf2vemo-cli: error: cannot read '-': standard input is a \

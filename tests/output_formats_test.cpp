@@ -421,6 +421,7 @@ struct PairCase {
     std::string refusal;                  // part of the message; empty where the pair is written
     std::vector<std::string> after = {};  // empty: as before
     std::string target = "s.inp";
+    std::string concerns = "s.dat";  // the file a refusal names as the one not written
 };
 
 class MplusPairTest : public ::testing::TestWithParam<PairCase> {};
@@ -482,6 +483,10 @@ TEST_P(MplusPairTest, ReplacesOnlyThisProgramsDataFile) {
                     OutputFormat::Mplus);
     } catch (const ConversionError& error) {
         refusal = error.what();
+        EXPECT_EQ(error.File().empty()
+                      ? ""
+                      : error.File().lexically_normal().lexically_relative(dir.Path()),
+                  c.concerns);
     }
     EXPECT_THAT(refusal, ::testing::HasSubstr(c.refusal));
     EXPECT_EQ(refusal.empty(), c.refusal.empty()) << refusal;
@@ -538,9 +543,15 @@ INSTANTIATE_TEST_SUITE_P(
                  {"p/", "p/s.inp -> ../q/s.inp", "q/", "q/s.inp: @old.inp", "q/s.dat: 1 2 3"},
                  kChanged,
                  {},
-                 "p/s.inp"},
-        PairCase{"InputLinkNamesTheDataFile", {"s.inp -> x.dat"}, "would both be"},
-        PairCase{"BothLeadToOneFile", {"s.inp -> t.inp", "t.dat -> t.inp"}, "would both be"},
+                 "p/s.inp",
+                 "q/s.dat"},
+        PairCase{"InputLinkNamesTheDataFile", {"s.inp -> x.dat"}, "would both be", {}, "s.inp", ""},
+        PairCase{"BothLeadToOneFile",
+                 {"s.inp -> t.inp", "t.dat -> t.inp"},
+                 "would both be",
+                 {},
+                 "s.inp",
+                 ""},
         // Names compare as the file system compares them.
         PairCase{"OtherCase", kOld, "", kOtherCaseAfter, "S.inp"}),
     testing::CaseName());

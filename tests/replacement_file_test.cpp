@@ -174,11 +174,14 @@ TEST(ReplacementFileTest, ATargetIsJudgedByWhatThisUserMayDo) {
         bool as_nobody;
         bool in_files_group;
         unsigned folder_mode;
-        std::string message;  // empty where the file is replaced
+        std::string message;          // empty where the file is replaced
+        bool effective_only = false;  // nobody only as the effective user, root the real one
     };
     const std::string not_for_nobody = "the file is read-only for this user: Permission denied";
     const std::vector<Case> cases = {
         {"0644 to nobody", 0644, true, false, 0777, not_for_nobody},
+        {"0644 to effective nobody", 0644, true, false, 0777, not_for_nobody, true},
+        {"0646 to effective nobody", 0646, true, false, 0777, "", true},
         {"0646 to nobody", 0646, true, false, 0777, ""},
         {"0664 to nobody in its group", 0664, true, true, 0777, ""},
         {"0664 to nobody not in its group", 0664, true, false, 0777, not_for_nobody},
@@ -187,7 +190,8 @@ TEST(ReplacementFileTest, ATargetIsJudgedByWhatThisUserMayDo) {
         {"0464 to root", 0464, false, false, 0755, ""},
         {"0446 to root", 0446, false, false, 0755, ""}};
     constexpr unsigned kFilesGroup = 4242;
-    for (const auto& [what, file_mode, as_nobody, in_files_group, folder_mode, message] : cases) {
+    for (const auto& [what, file_mode, as_nobody, in_files_group, folder_mode, message,
+                      effective_only] : cases) {
         SCOPED_TRACE(what);
         testing::TempDir dir;
         testing::TempDir scratch;
@@ -201,6 +205,7 @@ TEST(ReplacementFileTest, ATargetIsJudgedByWhatThisUserMayDo) {
         ASSERT_EQ(chmod(output.parent_path().c_str(), folder_mode), 0);
         testing::ChildLimits limits;
         limits.drop_privileges = as_nobody;
+        limits.effective_only = effective_only;
         if (in_files_group) {
             limits.groups = {kFilesGroup};
         }

@@ -237,13 +237,24 @@ TEST(ReplacementSetTest, AFailureOrASignalLeavesBothOldOrBothNew) {
          true,
          128 + SIGTERM,
          {"*.tmp: " + old_inp.substr(10), kept_dat, new_dat, new_inp}},
+        // The signal's put-back of the data file is tried 10 times too.
+        {{"fsync:signal=SIGTERM:when=3", "rename:error=EIO:when=3..11"}, true, 128 + SIGTERM, old},
+        {{"fsync:signal=SIGTERM:when=3", "rename:error=EIO:when=3..12"},
+         true,
+         128 + SIGTERM,
+         {kept_dat, new_dat, old_inp}},
         // Killed between the two renames: the new data file beside the old input file, whose
         // fingerprint tells them apart.
         {{"rename:signal=SIGKILL:when=2"},
          true,
          128 + SIGKILL,
          {"*.tmp: " + new_inp.substr(10), "*.tmp: " + old_inp.substr(10), kept_dat, new_dat,
-          old_inp}}};
+          old_inp}},
+        // Killed once both are in place, as their folder is flushed: both new, the old kept.
+        {{"fsync:signal=SIGKILL:when=3"},
+         true,
+         128 + SIGKILL,
+         {"*.tmp: " + old_inp.substr(10), kept_dat, new_dat, new_inp}}};
     for (const auto& [injections, old_files, status, left, message] : cases) {
         SCOPED_TRACE(injections.back() + (old_files ? "" : ", no old files"));
         const PairFolder folder(old_files);
@@ -257,11 +268,15 @@ TEST(ReplacementSetTest, AFailureOrASignalLeavesBothOldOrBothNew) {
 }
 
 // A pair parted by a conversion killed between its two renames is told, not trusted: the next
-// conversion to that name refuses to replace the data file, and --check of the input says so.
+// conversion to that name refuses to replace the data file, and --check of the input says so
+// (of the whole pair before, nothing).
 TEST(ReplacementSetTest, APartedPairIsToldNotTrusted) {
     TempDir scratch;
     const PairFolder folder(true);
     const std::vector<std::string> input = {"--format", "mplus", folder.Path("demo.dsf").string()};
+    const std::vector<std::string> check_input = {"--check", folder.Path("demo.dsf").string()};
+    EXPECT_EQ(testing::RunChild(DSF2VEMO_CLI_PATH, check_input, {}, scratch.Path()).out,
+              folder.Path("demo.dsf").string() + ": no findings\n");
     EXPECT_EQ(testing::RunInjecting(DSF2VEMO_CLI_PATH, {"rename:signal=SIGKILL:when=2"}, input,
                                     scratch.Path())
                   .signal,
@@ -273,8 +288,8 @@ TEST(ReplacementSetTest, APartedPairIsToldNotTrusted) {
         again.err,
         ::testing::HasSubstr("the data file \"demo.dat\" is not the one \"demo.inp\" was written "
                              "with (\"demo.dat\" is 24 bytes long, where \"demo.inp\" records 8)"));
-    const testing::ChildResult check = testing::RunChild(
-        DSF2VEMO_CLI_PATH, {"--check", folder.Path("demo.dsf").string()}, {}, scratch.Path());
+    const testing::ChildResult check =
+        testing::RunChild(DSF2VEMO_CLI_PATH, check_input, {}, scratch.Path());
     EXPECT_EQ(check.exit_status, 1);
     EXPECT_EQ(check.out,
               folder.Path("demo.dsf").string() +

@@ -36,17 +36,18 @@ tools/install_deps.sh native unix
 echo "== cmake --install with DESTDIR"
 cmake --preset linux >/dev/null
 cmake --build --preset linux --target dsf2vemo-cli dsf2vemo-cli-man -j "$jobs" >/dev/null
-DESTDIR=$scratch/stage cmake --install build/linux --prefix /usr/local >/dev/null
-expect_files "the installed tree" "$(files_under "$scratch/stage")" "usr/local/bin/dsf2vemo-cli
-usr/local/share/bash-completion/completions/dsf2vemo-cli
-usr/local/share/doc/dsf2vemo/README.md
-usr/local/share/doc/dsf2vemo/demo.dsf
-usr/local/share/man/man1/dsf2vemo-cli.1
-usr/local/share/zsh/site-functions/_dsf2vemo-cli"
-[ "$("$scratch/stage/usr/local/bin/dsf2vemo-cli" --version)" = "dsf2vemo $version" ] ||
+# A prefix other than the configured one (/usr/local), as given only at install time.
+DESTDIR=$scratch/stage cmake --install build/linux --prefix /opt/dsf2vemo >/dev/null
+expect_files "the installed tree" "$(files_under "$scratch/stage")" "opt/dsf2vemo/bin/dsf2vemo-cli
+opt/dsf2vemo/share/bash-completion/completions/dsf2vemo-cli
+opt/dsf2vemo/share/doc/dsf2vemo/README.md
+opt/dsf2vemo/share/doc/dsf2vemo/demo.dsf
+opt/dsf2vemo/share/man/man1/dsf2vemo-cli.1
+opt/dsf2vemo/share/zsh/site-functions/_dsf2vemo-cli"
+[ "$("$scratch/stage/opt/dsf2vemo/bin/dsf2vemo-cli" --version)" = "dsf2vemo $version" ] ||
     fail "the installed program does not print its version"
-MANWIDTH=80 man -l "$scratch/stage/usr/local/share/man/man1/dsf2vemo-cli.1" 2>&1 |
-    grep -q '/usr/local/share/doc/dsf2vemo/README.md' ||
+MANWIDTH=80 man -l "$scratch/stage/opt/dsf2vemo/share/man/man1/dsf2vemo-cli.1" 2>&1 |
+    grep -q '/opt/dsf2vemo/share/doc/dsf2vemo/README.md' ||
     fail "the installed manual page does not name the installed read-me"
 
 echo "== the Debian package"

@@ -36,8 +36,11 @@ constexpr uid_t kNobody = 65534;
     if (null < 0 || dup2(null, STDIN_FILENO) < 0) {
         _exit(kSetupFailed);
     }
-    if (limits.drop_privileges && (setgroups(groups.size(), groups.data()) != 0 ||
-                                   setgid(kNobody) != 0 || setuid(kNobody) != 0)) {
+    // setegid and seteuid leave the real ids root's, as a set-user-ID program runs.
+    if (limits.drop_privileges &&
+        (setgroups(groups.size(), groups.data()) != 0 ||
+         (limits.effective_only ? setegid(kNobody) : setgid(kNobody)) != 0 ||
+         (limits.effective_only ? seteuid(kNobody) : setuid(kNobody)) != 0)) {
         _exit(kSetupFailed);
     }
     const rlimit cpu{limits.cpu_seconds, limits.cpu_seconds};

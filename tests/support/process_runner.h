@@ -15,6 +15,8 @@ struct ChildLimits {
     bool drop_privileges = false;
     // With drop_privileges: the groups it is in besides its own.
     std::vector<unsigned> groups;
+    // With drop_privileges: only the effective user and group become nobody's.
+    bool effective_only = false;
     // Variables set for the program ("NAME=value"), before the test's own of the same name.
     std::vector<std::string> environment;
     // A signal the program starts with ignored, as `nohup` starts it with SIGHUP; 0 for none.
