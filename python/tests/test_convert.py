@@ -88,6 +88,14 @@ def test_what_cant_be_written_is_refused_as_the_command_line_refuses_it(data, kw
     assert os.listdir(tmp_path) == ["in.dsf"]
 
 
+@pytest.mark.parametrize("make_path", [str, os.fsencode, lambda p: p])
+def test_an_output_as_str_bytes_or_path_like_and_the_mplus_input_file_first(make_path, tmp_path):
+    (tmp_path / "in.dsf").write_bytes(DEMO)
+    written = dsf2vemo.convert(tmp_path / "in.dsf", make_path(tmp_path / "out.inp"))
+    assert written == [tmp_path / "out.inp", tmp_path / "out.dat"]
+    assert sorted(os.listdir(tmp_path)) == ["in.dsf", "out.dat", "out.inp"]
+
+
 def test_a_format_is_named_as_the_command_line_names_it_and_quiet_warns_nothing(tmp_path):
     (tmp_path / "in.dsf").write_bytes(GOOD["correlation"][0])
     with pytest.raises(ValueError, match="^format must be 'vemo', 'json' or 'mplus', not 'JSON'$"):
@@ -98,18 +106,20 @@ def test_a_format_is_named_as_the_command_line_names_it_and_quiet_warns_nothing(
 
 
 @pytest.mark.skipif(not sys.platform.startswith("linux"), reason="reads glibc's sigaction")
-def test_python_keeps_answering_ctrl_c_after_a_conversion(tmp_path):
-    # The C handler of SIGINT, before and after a conversion: the core must not take over the one
-    # through which Python raises KeyboardInterrupt.
+@pytest.mark.parametrize("signal_name", ["SIGINT", "SIGTERM", "SIGHUP", "SIGQUIT", "SIGPIPE",
+                                         "SIGXFSZ"])
+def test_python_keeps_answering_ctrl_c_after_a_conversion(signal_name, tmp_path):
+    # The C handler before and after a conversion: the core must take over neither the one
+    # through which Python raises KeyboardInterrupt nor those it leaves to the system or ignores.
     (tmp_path / "in.dsf").write_bytes(DEMO)
     run = run_python(f"""
         import ctypes, signal, dsf2vemo
         def handler():
             action = (ctypes.c_void_p * 32)()
-            assert ctypes.CDLL(None).sigaction(signal.SIGINT, None, action) == 0
+            assert ctypes.CDLL(None).sigaction(signal.{signal_name}, None, action) == 0
             return action[0]
         before = handler()
         dsf2vemo.convert({str(tmp_path / "in.dsf")!r})
-        print(before is not None and handler() == before)
+        print(handler() == before)
         """)
     assert run.stdout == "True\n", run.stderr

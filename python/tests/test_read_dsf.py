@@ -92,13 +92,14 @@ def run_python(script, timeout=60):
                           text=True, timeout=timeout, check=False)
 
 
-def test_other_threads_run_while_the_core_reads(tmp_path):
+@pytest.mark.parametrize("function", ["read_dsf", "convert"])
+def test_other_threads_run_while_the_core_reads(function, tmp_path):
     # The reader waits in the core for a writer of the pipe, which only another thread can be:
     # with the GIL held, nothing would ever open it.
     os.mkfifo(tmp_path / "pipe.dsf")
     run = run_python(f"""
         import concurrent.futures, dsf2vemo
-        read = concurrent.futures.ThreadPoolExecutor().submit(dsf2vemo.read_dsf, {str(tmp_path / "pipe.dsf")!r})
+        read = concurrent.futures.ThreadPoolExecutor().submit(dsf2vemo.{function}, {str(tmp_path / "pipe.dsf")!r})
         open({str(tmp_path / "pipe.dsf")!r}, "wb").close()
         print(type(read.exception()).__name__)
         """, timeout=30)
