@@ -1,3 +1,4 @@
+import ast
 import errno
 import importlib.metadata
 import os
@@ -85,6 +86,18 @@ def test_what_is_no_file_is_refused(path, error):
 def test_the_version_is_the_converters(cli):
     assert cli.run("--version").stdout == b"dsf2vemo 1.00\n"
     assert dsf2vemo.__version__ == importlib.metadata.version("dsf2vemo") == "1.0"
+
+
+def test_the_package_carries_its_types_and_a_stub_of_every_name_of_the_core():
+    folder = os.path.dirname(dsf2vemo.__file__)
+    assert os.path.isfile(os.path.join(folder, "py.typed"))
+    with open(os.path.join(folder, "_core.pyi"), encoding="utf-8") as stub:
+        tree = ast.parse(stub.read())
+    stubbed = {target.id for node in tree.body if isinstance(node, ast.AnnAssign)
+               for target in [node.target]}
+    stubbed |= {node.name for node in tree.body
+                if isinstance(node, (ast.FunctionDef, ast.ClassDef))}
+    assert stubbed == {name for name in dir(dsf2vemo._core) if not name.startswith("_")}
 
 
 def run_python(script, timeout=60):
