@@ -44,17 +44,19 @@ for (file in c("demo", "nul_padding", "high_bit_names", "correlations", "exact_v
 }
 
 test_that("the output's name and the format decide what is written, as on the command line", {
-  cases <- list(  # output, format, the files written, how the first begins
+  cases <- list(  # output, format (NULL left out, NA given as NULL), the files, how one begins
     list(NULL, NULL, "study.txt", "rowtype_"), list(NULL, "json", "study.json", "{"),
     list(NULL, "mplus", c("study.inp", "study.dat"), "! Written"),
-    list("out.json", NULL, "out.json", "{"), list("out.json", "vemo", "out.json", "rowtype_"))
+    list("out.json", NULL, "out.json", "{"), list("out.json", NA, "out.json", "{"),
+    list("out.json", "vemo", "out.json", "rowtype_"))
   for (case in cases) {
     folder <- withr::local_tempdir()
     input <- file.path(folder, "study.dsf")
     file.copy(system.file("extdata", "demo.dsf", package = "dsf2vemo"), input)
     args <- list(input, if (!is.null(case[[1]])) file.path(folder, case[[1]]),
                  list_separator = ",", decimal_separator = ".")
-    written <- do.call(convert_dsf, c(args, if (!is.null(case[[2]])) list(format = case[[2]])))
+    format <- if (is.null(case[[2]])) list() else list(format = if (!is.na(case[[2]])) case[[2]])
+    written <- do.call(convert_dsf, c(args, format))
     expect_identical(written, file.path(folder, case[[3]]))
     expect_true(startsWith(text_of(written[[1]]), case[[4]]))
   }
