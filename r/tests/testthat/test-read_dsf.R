@@ -78,7 +78,12 @@ test_that("~ is expanded, and a message names the path as given", {
   expect_identical(read_dsf("~/demo.dsf")$cases, 150L)
   expect_error(read_dsf("~/gone.dsf"), "cannot read '~/gone.dsf': ", fixed = TRUE,
                class = "dsf2vemo_error")
-  expect_error(read_dsf(c("a.dsf", "b.dsf")), "`path` must be one file name")
+  for (bad in list(c("a.dsf", "b.dsf"), character(), "", NA_character_, 1)) {
+    expect_error(read_dsf(bad), "^`path` must be one file name, not ")
+  }
+  for (bad in list(NA, c(TRUE, FALSE), "yes")) {
+    expect_error(read_dsf("~/demo.dsf", quiet = bad), "^`quiet` must be TRUE or FALSE, not ")
+  }
   expect_identical(convert_dsf("~/demo.dsf", "~/tilde.json", quiet = TRUE),
                    file.path(folder, "tilde.json"))
   expect_error(convert_dsf("~/gone.dsf"), "^cannot read '~/gone.dsf': ", class = "dsf2vemo_error")
