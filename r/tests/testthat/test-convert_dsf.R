@@ -108,7 +108,17 @@ test_that("warnings name the input; quiet = TRUE leaves them out; arguments are 
   expect_match(renamed, "renamed for Mplus", fixed = TRUE, all = FALSE)
   expect_warning(convert_dsf(files$correlations), class = "dsf2vemo_warning")
   expect_silent(convert_dsf(files$correlations, quiet = TRUE))
-  expect_error(convert_dsf(c(files$demo, files$demo), "one.txt"), "one file for each of the 2")
-  expect_error(convert_dsf(files$demo, ""), "`output` must be NULL or name one file")
-  expect_error(convert_dsf(files$demo, list_separator = c(",", ";")), "`list_separator` must")
+  refused <- list(  # the arguments, the start of the message
+    list(list(character()), "`input` must name one or more files"),
+    list(list(c(files$demo, NA)), "`input` must name"), list(list(""), "`input` must name"),
+    list(list(c(files$demo, files$demo), "one.txt"), "`output` must .* each of the 2 inputs"),
+    list(list(files$demo, ""), "`output` must be NULL or name one file"),
+    list(list(files$demo, NA_character_), "`output` must"),
+    list(list(files$demo, format = "JSON"), "'arg' should be one of"),
+    list(list(files$demo, list_separator = c(",", ";")), "`list_separator` must"),
+    list(list(files$demo, decimal_separator = NA_character_), "`decimal_separator` must"),
+    list(list(files$demo, quiet = NA), "`quiet` must be TRUE or FALSE"))
+  before <- list.files(dirname(files$demo))
+  for (row in refused) expect_error(do.call(convert_dsf, row[[1]]), row[[2]])
+  expect_identical(list.files(dirname(files$demo)), before)
 })
