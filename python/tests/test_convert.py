@@ -88,14 +88,6 @@ def test_what_cant_be_written_is_refused_as_the_command_line_refuses_it(data, kw
     assert os.listdir(tmp_path) == ["in.dsf"]
 
 
-@pytest.mark.parametrize("make_path", [str, os.fsencode, lambda p: p])
-def test_an_output_as_str_bytes_or_path_like_and_the_mplus_input_file_first(make_path, tmp_path):
-    (tmp_path / "in.dsf").write_bytes(DEMO)
-    written = dsf2vemo.convert(tmp_path / "in.dsf", make_path(tmp_path / "out.inp"))
-    assert written == [tmp_path / "out.inp", tmp_path / "out.dat"]
-    assert sorted(os.listdir(tmp_path)) == ["in.dsf", "out.dat", "out.inp"]
-
-
 def test_a_format_is_named_as_the_command_line_names_it_and_quiet_warns_nothing(tmp_path):
     (tmp_path / "in.dsf").write_bytes(GOOD["correlation"][0])
     with pytest.raises(ValueError, match="^format must be 'vemo', 'json' or 'mplus', not 'JSON'$"):

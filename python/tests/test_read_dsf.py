@@ -71,6 +71,10 @@ def test_paths_as_str_bytes_and_path_like(make_path, file_name, tmp_path):
     assert str(raised.value) == str(opened.value) and raised.value.errno == errno.ENOENT
     path.write_bytes(DEMO)
     assert dsf2vemo.read_dsf(make_path(path)).names == ["X1", "X2"]
+    # An output too; of Mplus's pair the input file comes first.
+    written = dsf2vemo.convert(make_path(path), make_path(tmp_path / "out.inp"))
+    assert written == [tmp_path / "out.inp", tmp_path / "out.dat"]
+    assert sorted(os.listdir(tmp_path)) == sorted([file_name, "out.dat", "out.inp"])
     path.write_bytes(DEMO[:100])
     with pytest.raises(dsf2vemo.DsfError, match=f"^cannot read '{re.escape(str(path))}': "):
         dsf2vemo.read_dsf(make_path(path))
