@@ -19,7 +19,6 @@ from setuptools import setup
 HERE = Path(__file__).resolve().parent
 BUNDLED = HERE / "bundled"
 REPOSITORY = HERE.parent
-COMPONENTS = ["text", "model", "diagnosis", "formats", "safe_write", "output_files"]
 
 
 def bundle_core():
@@ -45,11 +44,16 @@ def package_version():
     return f"{int(found[1])}.{int(found[2])}"
 
 
+def components():
+    """Every folder of the core is a component, so that one added to it is built here too."""
+    return sorted(folder.name for folder in (BUNDLED / "core").iterdir() if folder.is_dir())
+
+
 def core_sources():
     """The core's portable sources and this platform's: *_posix.cpp or *_win32.cpp."""
     other = "_posix.cpp" if os.name == "nt" else "_win32.cpp"
     sources = []
-    for component in COMPONENTS:
+    for component in components():
         for source in sorted((BUNDLED / "core" / component).glob("*.cpp")):
             if not source.name.endswith(other):
                 sources.append(source.relative_to(HERE).as_posix())
@@ -102,7 +106,7 @@ extension = Pybind11Extension(
     "dsf2vemo._core",
     ["src/core_module.cpp"] + core_sources(),
     include_dirs=[f"bundled/{folder}" for folder in ["resources", "util"]]
-    + [f"bundled/core/{component}" for component in COMPONENTS]
+    + [f"bundled/core/{component}" for component in components()]
     + third_party,
     define_macros=[("FMT_HEADER_ONLY", "1")],
     extra_compile_args=compile_flags(third_party),

@@ -19,10 +19,14 @@ sed -i "s/@VERSION@/$version/" "$package/DESCRIPTION"
 mkdir -p "$package/inst/extdata"
 cp "$root/examples/demo.dsf" "$package/inst/extdata/demo.dsf"
 
-# The core, one folder a component as in the repository, with the headers it includes from
-# util/ and resources/.
+# The core, one folder a component as in the repository, every one of them (a component added
+# later is built too), with the headers it includes from util/ and resources/.
 src=$package/src
-components=(text model diagnosis formats safe_write output_files)
+components=()
+for folder in "$root"/core/*/; do
+    folder=${folder%/}
+    components+=("${folder##*/}")
+done
 for component in "${components[@]}"; do
     mkdir -p "$src/core/$component"
     cp "$root/core/$component/"*.h "$root/core/$component/"*.cpp "$src/core/$component/"

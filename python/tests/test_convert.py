@@ -98,18 +98,20 @@ def test_a_format_is_named_as_the_command_line_names_it_and_quiet_warns_nothing(
 
 
 @pytest.mark.skipif(not sys.platform.startswith("linux"), reason="reads glibc's sigaction")
-def test_python_keeps_answering_ctrl_c_after_a_conversion(tmp_path):
-    # The C handler of SIGINT, before and after a conversion: the core must not take over the one
-    # through which Python raises KeyboardInterrupt.
+@pytest.mark.parametrize("signal_name", ["SIGINT", "SIGTERM", "SIGHUP", "SIGQUIT", "SIGPIPE",
+                                         "SIGXFSZ"])
+def test_python_keeps_answering_ctrl_c_after_a_conversion(signal_name, tmp_path):
+    # The C handler before and after a conversion: the core must take over neither the one
+    # through which Python raises KeyboardInterrupt nor those it leaves to the system or ignores.
     (tmp_path / "in.dsf").write_bytes(DEMO)
     run = run_python(f"""
         import ctypes, signal, dsf2vemo
         def handler():
             action = (ctypes.c_void_p * 32)()
-            assert ctypes.CDLL(None).sigaction(signal.SIGINT, None, action) == 0
+            assert ctypes.CDLL(None).sigaction(signal.{signal_name}, None, action) == 0
             return action[0]
         before = handler()
         dsf2vemo.convert({str(tmp_path / "in.dsf")!r})
-        print(before is not None and handler() == before)
+        print(handler() == before)
         """)
     assert run.stdout == "True\n", run.stderr

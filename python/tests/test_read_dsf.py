@@ -1,3 +1,4 @@
+import ast
 import errno
 import importlib.metadata
 import os
@@ -70,6 +71,10 @@ def test_paths_as_str_bytes_and_path_like(make_path, file_name, tmp_path):
     assert str(raised.value) == str(opened.value) and raised.value.errno == errno.ENOENT
     path.write_bytes(DEMO)
     assert dsf2vemo.read_dsf(make_path(path)).names == ["X1", "X2"]
+    # An output too; of Mplus's pair the input file comes first.
+    written = dsf2vemo.convert(make_path(path), make_path(tmp_path / "out.inp"))
+    assert written == [tmp_path / "out.inp", tmp_path / "out.dat"]
+    assert sorted(os.listdir(tmp_path)) == sorted([file_name, "out.dat", "out.inp"])
     path.write_bytes(DEMO[:100])
     with pytest.raises(dsf2vemo.DsfError, match=f"^cannot read '{re.escape(str(path))}': "):
         dsf2vemo.read_dsf(make_path(path))
@@ -87,18 +92,31 @@ def test_the_version_is_the_converters(cli):
     assert dsf2vemo.__version__ == importlib.metadata.version("dsf2vemo") == "1.0"
 
 
+def test_the_package_carries_its_types_and_a_stub_of_every_name_of_the_core():
+    folder = os.path.dirname(dsf2vemo.__file__)
+    assert os.path.isfile(os.path.join(folder, "py.typed"))
+    with open(os.path.join(folder, "_core.pyi"), encoding="utf-8") as stub:
+        tree = ast.parse(stub.read())
+    stubbed = {target.id for node in tree.body if isinstance(node, ast.AnnAssign)
+               for target in [node.target]}
+    stubbed |= {node.name for node in tree.body
+                if isinstance(node, (ast.FunctionDef, ast.ClassDef))}
+    assert stubbed == {name for name in dir(dsf2vemo._core) if not name.startswith("_")}
+
+
 def run_python(script, timeout=60):
     return subprocess.run([sys.executable, "-c", textwrap.dedent(script)], capture_output=True,
                           text=True, timeout=timeout, check=False)
 
 
-def test_other_threads_run_while_the_core_reads(tmp_path):
+@pytest.mark.parametrize("function", ["read_dsf", "convert"])
+def test_other_threads_run_while_the_core_reads(function, tmp_path):
     # The reader waits in the core for a writer of the pipe, which only another thread can be:
     # with the GIL held, nothing would ever open it.
     os.mkfifo(tmp_path / "pipe.dsf")
     run = run_python(f"""
         import concurrent.futures, dsf2vemo
-        read = concurrent.futures.ThreadPoolExecutor().submit(dsf2vemo.read_dsf, {str(tmp_path / "pipe.dsf")!r})
+        read = concurrent.futures.ThreadPoolExecutor().submit(dsf2vemo.{function}, {str(tmp_path / "pipe.dsf")!r})
         open({str(tmp_path / "pipe.dsf")!r}, "wb").close()
         print(type(read.exception()).__name__)
         """, timeout=30)

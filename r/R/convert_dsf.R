@@ -10,8 +10,9 @@ convert_dsf <- function(input, output = NULL, format = c("vemo", "json", "mplus"
     stop(sprintf("`output` must be NULL or name one file for each of the %d inputs, not %s",
                  length(input), describe(output)), call. = FALSE)
   }
-  # Left out, the output's extension decides, as on the command line.
-  format <- if (missing(format)) NULL else match.arg(format)
+  # Left out or NULL, the output's extension decides, as on the command line; match.arg() would
+  # take NULL for the first choice.
+  format <- if (missing(format) || is.null(format)) NULL else match.arg(format)
   check_text(list_separator, "list_separator")
   check_text(decimal_separator, "decimal_separator")
   check_flag(quiet, "quiet")

@@ -49,6 +49,11 @@ run_cli <- function(args) {
   list(status = status, out = readLines(out), error = said("error"), warnings = said("warning"))
 }
 
+# A NaN that is not R's own: its payload must come through.
+nan_payload <- readBin(as.raw(c(0x23, 0x01, 0, 0, 0, 0, 0xF8, 0x7F)), double(), size = 8L,
+                       endian = "little")
+bits <- function(x) writeBin(as.vector(x), raw(), size = 8L, endian = "little")
+
 # The files the project's tests make: the sample, NUL padding, high-bit names, correlations, values
 # hard to write, one variable.
 sample_files <- function(folder) {
@@ -69,7 +74,7 @@ sample_files <- function(folder) {
     exact_values = write_dsf(folder, "exact_values.dsf", dsf_bytes(
       LETTERS[1:5], c(0.1 + 0.2, 1e-310, -0, 1e300, 123456789012345678, 9.8765432109876543e19,
                       2 / 3, -1.5e15, 5e-324, 1e22, 0.5, 2, -7.25e-8, 1 / 3, 1e-5),
-      c(10, 20.5, -0, 1.7976931348623157e308, NaN), header = "READ BACK")),
+      c(10, 20.5, -0, 1.7976931348623157e308, nan_payload), header = "READ BACK")),
     one_variable = write_dsf(folder, "one_variable.dsf", dsf_bytes("ONLY", 4, 1, cases = 2L))
   )
 }

@@ -44,17 +44,19 @@ for (file in c("demo", "nul_padding", "high_bit_names", "correlations", "exact_v
 }
 
 test_that("the output's name and the format decide what is written, as on the command line", {
-  cases <- list(  # output, format, the files written, how the first begins
+  cases <- list(  # output, format (NULL left out, NA given as NULL), the files, how one begins
     list(NULL, NULL, "study.txt", "rowtype_"), list(NULL, "json", "study.json", "{"),
     list(NULL, "mplus", c("study.inp", "study.dat"), "! Written"),
-    list("out.json", NULL, "out.json", "{"), list("out.json", "vemo", "out.json", "rowtype_"))
+    list("out.json", NULL, "out.json", "{"), list("out.json", NA, "out.json", "{"),
+    list("out.json", "vemo", "out.json", "rowtype_"))
   for (case in cases) {
     folder <- withr::local_tempdir()
     input <- file.path(folder, "study.dsf")
     file.copy(system.file("extdata", "demo.dsf", package = "dsf2vemo"), input)
     args <- list(input, if (!is.null(case[[1]])) file.path(folder, case[[1]]),
                  list_separator = ",", decimal_separator = ".")
-    written <- do.call(convert_dsf, c(args, if (!is.null(case[[2]])) list(format = case[[2]])))
+    format <- if (is.null(case[[2]])) list() else list(format = if (!is.na(case[[2]])) case[[2]])
+    written <- do.call(convert_dsf, c(args, format))
     expect_identical(written, file.path(folder, case[[3]]))
     expect_true(startsWith(text_of(written[[1]]), case[[4]]))
   }
@@ -106,7 +108,17 @@ test_that("warnings name the input; quiet = TRUE leaves them out; arguments are 
   expect_match(renamed, "renamed for Mplus", fixed = TRUE, all = FALSE)
   expect_warning(convert_dsf(files$correlations), class = "dsf2vemo_warning")
   expect_silent(convert_dsf(files$correlations, quiet = TRUE))
-  expect_error(convert_dsf(c(files$demo, files$demo), "one.txt"), "one file for each of the 2")
-  expect_error(convert_dsf(files$demo, ""), "`output` must be NULL or name one file")
-  expect_error(convert_dsf(files$demo, list_separator = c(",", ";")), "`list_separator` must")
+  refused <- list(  # the arguments, the start of the message
+    list(list(character()), "`input` must name one or more files"),
+    list(list(c(files$demo, NA)), "`input` must name"), list(list(""), "`input` must name"),
+    list(list(c(files$demo, files$demo), "one.txt"), "`output` must .* each of the 2 inputs"),
+    list(list(files$demo, ""), "`output` must be NULL or name one file"),
+    list(list(files$demo, NA_character_), "`output` must"),
+    list(list(files$demo, format = "JSON"), "'arg' should be one of"),
+    list(list(files$demo, list_separator = c(",", ";")), "`list_separator` must"),
+    list(list(files$demo, decimal_separator = NA_character_), "`decimal_separator` must"),
+    list(list(files$demo, quiet = NA), "`quiet` must be TRUE or FALSE"))
+  before <- list.files(dirname(files$demo))
+  for (row in refused) expect_error(do.call(convert_dsf, row[[1]]), row[[2]])
+  expect_identical(list.files(dirname(files$demo)), before)
 })

@@ -27,3 +27,21 @@ test_that("an interrupt during a conversion leaves both new files and nothing el
     expect_setequal(list.files(folder), before)
   }
 })
+
+test_that("a conversion takes over no signal that R left to the system", {
+  skip_if(!file.exists("/proc/self/status"), "no /proc/self/status to read the caught signals")
+  folder <- withr::local_tempdir()
+  demo <- sample_files(folder)$demo
+  # In an R of its own, where no conversion ran before: the signals it catches, by the bit mask.
+  script <- file.path(folder, "signals.R")
+  writeLines(c("caught <- function()",
+               "  grep('^SigCgt:', readLines('/proc/self/status'), value = TRUE)",
+               "invisible(loadNamespace('dsf2vemo'))", "before <- caught()",
+               sprintf("dsf2vemo::convert_dsf(%s, format = 'mplus')", deparse(demo)),
+               "cat(before, caught(), sep = '\\n')"), script)
+  said <- system2(file.path(R.home("bin"), "Rscript"), c("--vanilla", shQuote(script)),
+                  env = paste0("R_LIBS=", paste(.libPaths(), collapse = .Platform$path.sep)),
+                  stdout = TRUE)
+  expect_length(said, 2L)
+  expect_identical(said[[2]], said[[1]])
+})

@@ -17,21 +17,30 @@ rows <- list(  # file, header, cases, names, a part of the first finding
 for (row in rows) {
   test_that(paste("read_dsf() reads", row[[1]], "as its bytes hold it"), {
     path <- files[[row[[1]]]]
-    m <- read_dsf(path, quiet = TRUE)
+    expect_silent(m <- read_dsf(path, quiet = TRUE))
     held <- file_moments(path)
     expect_identical(m[c("header", "cases", "names")], list(header = row[[2]], cases = row[[3]],
                                                             names = row[[4]]))
-    # Bit for bit: -0 and NaN payloads too.
-    expect_true(identical(m$cov, structure(held$cov, dimnames = list(row[[4]], row[[4]])),
-                          num.eq = FALSE))
-    expect_true(identical(m$mean, stats::setNames(held$mean, row[[4]]), num.eq = FALSE))
+    expect_identical(m$cov, structure(held$cov, dimnames = list(row[[4]], row[[4]])))
+    expect_identical(m$mean, stats::setNames(held$mean, row[[4]]))
+    # Bit for bit: -0 and NaN payloads too, which identical() takes for equal.
+    expect_identical(bits(m$cov), bits(held$cov))
+    expect_identical(bits(m$mean), bits(held$mean))
     expect_identical(is.na(row[[5]]), length(m$findings) == 0L)
-    if (!is.na(row[[5]])) expect_match(m$findings[[1]], row[[5]], fixed = TRUE)
+    if (!is.na(row[[5]])) {
+      expect_match(m$findings[[1]], row[[5]], fixed = TRUE)
+      expect_s3_class(tryCatch(read_dsf(path), warning = identity), "dsf2vemo_warning")
+    }
     expect_identical(capture_warnings(read_dsf(path)),
                      paste0(path, ": ", m$findings, recycle0 = TRUE))
     if (nzchar(cli_path())) {
       said <- sub(paste0(path, ": "), "", run_cli(c("--check", path))$out, fixed = TRUE)
       expect_identical(m$findings, setdiff(said, "no findings"))
+      # Their numbers are written as R writes its own.
+      withr::local_options(OutDec = ",")
+      said <- sub(paste0(path, ": "), "",
+                  run_cli(c("--decimal-separator", ",", "--check", path))$out, fixed = TRUE)
+      expect_identical(read_dsf(path, quiet = TRUE)$findings, setdiff(said, "no findings"))
     }
   })
 }
@@ -69,7 +78,15 @@ test_that("~ is expanded, and a message names the path as given", {
   expect_identical(read_dsf("~/demo.dsf")$cases, 150L)
   expect_error(read_dsf("~/gone.dsf"), "cannot read '~/gone.dsf': ", fixed = TRUE,
                class = "dsf2vemo_error")
-  expect_error(read_dsf(c("a.dsf", "b.dsf")), "`path` must be one file name")
+  for (bad in list(c("a.dsf", "b.dsf"), character(), "", NA_character_, 1)) {
+    expect_error(read_dsf(bad), "^`path` must be one file name, not ")
+  }
+  for (bad in list(NA, c(TRUE, FALSE), "yes")) {
+    expect_error(read_dsf("~/demo.dsf", quiet = bad), "^`quiet` must be TRUE or FALSE, not ")
+  }
+  expect_identical(convert_dsf("~/demo.dsf", "~/tilde.json", quiet = TRUE),
+                   file.path(folder, "tilde.json"))
+  expect_error(convert_dsf("~/gone.dsf"), "^cannot read '~/gone.dsf': ", class = "dsf2vemo_error")
 })
 
 test_that("print() shows the header, the counts, the first names and the findings", {
@@ -79,4 +96,9 @@ test_that("print() shows the header, the counts, the first names and the finding
                      "150 cases, 10 variables: V1, V2, V3, V4, V5, V6, V7, V8, ... (2 more)",
                      "Findings:"))
   expect_identical(summary(read_dsf(many, quiet = TRUE))$variables$variance, cumsum(1:10) + 0)
+  expect_identical(capture.output(print(read_dsf(files$one_variable)))[[2]],
+                   "2 cases, 1 variable: ONLY")
+  # No standard deviation for a negative variance; one of 0 for a variance of 0.
+  signs <- write_dsf(folder, "signs.dsf", dsf_bytes(c("A", "B", "C"), c(0, 0, -1, 0, 0, 4), 0:2))
+  expect_identical(summary(read_dsf(signs, quiet = TRUE))$variables$sd, c(0, NaN, 2))
 })
