@@ -125,14 +125,19 @@ class NumberText {
     char* At() { return end_; }
     void MovedTo(char* end) { end_ = end; }
     void Put(char c) { *end_++ = c; }
-    void Put(char c, std::size_t count) {
-        std::memset(end_, c, count);
-        end_ += count;
-    }
     void Put(const char* from, std::size_t count) {
         std::memcpy(end_, from, count);
         end_ += count;
     }
+    // `count` <= kRunLength characters from `from`, which has kRunLength to read: a copy of fixed
+    // length is a few loads and stores, where one of any length calls memcpy, which in
+    // WebAssembly is a loop.
+    void PutRun(const char* from, int count) {
+        std::memcpy(end_, from, kRunLength);
+        end_ += count;
+    }
+    void PutZeros(int count) { PutRun(kZeros.data(), count); }
+    static constexpr int kRunLength = 24;
     void PutPoint() {
         point_ = end_;
         Put('.');
@@ -153,9 +158,14 @@ class NumberText {
     }
 
   private:
+    static constexpr std::array<char, kRunLength> kZeros = [] {
+        std::array<char, kRunLength> zeros{};
+        zeros.fill('0');
+        return zeros;
+    }();
     // The longest is 24 characters: a sign and the 22 integer digits of the shortest form, or
-    // 17 digits, a point and an exponent.
-    std::array<char, 48> text_;
+    // 17 digits, a point and an exponent; and a run may be written past the end of what stays.
+    std::array<char, 24 + kRunLength> text_;
     char* end_ = text_.data();
     char* point_ = nullptr;
 };
@@ -163,7 +173,9 @@ class NumberText {
 // Decimal digits d1 d2 … dn and the exponent of d1.d2…dn × 10^exponent, with no trailing zeros
 // (but for a zero value, one digit 0).
 struct Significand {
-    std::array<char, 24> digits{};
+    Significand() { digits.fill('0'); }
+    // Zeros past the digits, up to where the longest run from the last digit ends.
+    std::array<char, 17 + NumberText::kRunLength> digits;
     int count = 0;
     int exponent = 0;
 };
@@ -293,14 +305,9 @@ Significand RoundTo15Digits(double magnitude) {
 }
 
 // Digits `from` to `to` of the significand, zeros past its last digit.
+// `from` is at most 17 and no form takes more than 22 digits, a run at most.
 void PutDigits(NumberText& text, const Significand& s, int from, int to) {
-    const int present = std::min(to, s.count);
-    if (present > from) {
-        text.Put(s.digits.data() + from, static_cast<std::size_t>(present - from));
-    }
-    if (to > std::max(present, from)) {
-        text.Put('0', static_cast<std::size_t>(to - std::max(present, from)));
-    }
+    text.PutRun(s.digits.data() + from, to - from);
 }
 
 // The exponent form d[.ddd]E±XX of a significand, at least two exponent digits.
@@ -324,7 +331,8 @@ void PutFixedFraction(NumberText& text, const Significand& s) {
     if (s.exponent < 0) {
         text.Put('0');
         text.PutPoint();
-        text.Put('0', static_cast<std::size_t>(-s.exponent - 1));
+        // At most three zeros: with more, the exponent form is shorter.
+        text.PutZeros(-s.exponent - 1);
         PutDigits(text, s, 0, s.count);
     } else {
         PutDigits(text, s, 0, s.exponent + 1);
