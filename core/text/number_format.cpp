@@ -12,6 +12,7 @@
 #include <cstring>
 #include <limits>
 #include <optional>
+#include <span>
 
 #include "exact_decimals.h"
 #include "wide_product.h"
@@ -118,10 +119,11 @@ char* WriteDigits(char* at, std::uint64_t value) {
     return WriteEightDigits(at, static_cast<std::uint32_t>(low16 % kTenTo8));
 }
 
-// A number's text built in place and added to the output at once, the decimal separator, of
-// any length, where `point` is.
+// A number's text built in a buffer with room for kNumberRoom characters and added to the output
+// at once, the decimal separator, of any length, where `point` is.
 class NumberText {
   public:
+    explicit NumberText(char* begin) : begin_(begin), end_(begin) {}
     char* At() { return end_; }
     void MovedTo(char* end) { end_ = end; }
     void Put(char c) { *end_++ = c; }
@@ -143,18 +145,30 @@ class NumberText {
         Put('.');
     }
     void AppendTo(std::string& out, std::string_view point) {
-        const auto length = static_cast<std::size_t>(end_ - text_.data());
+        const auto length = static_cast<std::size_t>(end_ - begin_);
         if (point_ == nullptr) {
-            out.append(text_.data(), length);
+            out.append(begin_, length);
         } else if (point.size() == 1) {
             *point_ = point[0];
-            out.append(text_.data(), length);
+            out.append(begin_, length);
         } else {
-            const auto before = static_cast<std::size_t>(point_ - text_.data());
-            out.append(text_.data(), before);
+            const auto before = static_cast<std::size_t>(point_ - begin_);
+            out.append(begin_, before);
             out.append(point);
             out.append(point_ + 1, length - before - 1);
         }
+    }
+    // The text with `point` in place, in a buffer with room for it too; returns its end.
+    char* Finish(std::string_view point) {
+        if (point_ != nullptr && point.size() == 1) {
+            *point_ = point[0];
+        } else if (point_ != nullptr) {
+            char* const after = point_ + 1;
+            std::memmove(after + point.size() - 1, after, static_cast<std::size_t>(end_ - after));
+            std::memcpy(point_, point.data(), point.size());
+            end_ += point.size() - 1;
+        }
+        return end_;
     }
 
   private:
@@ -163,12 +177,15 @@ class NumberText {
         zeros.fill('0');
         return zeros;
     }();
-    // The longest is 24 characters: a sign and the 22 integer digits of the shortest form, or
-    // 17 digits, a point and an exponent; and a run may be written past the end of what stays.
-    std::array<char, 24 + kRunLength> text_;
-    char* end_ = text_.data();
+    char* begin_;
+    char* end_;
     char* point_ = nullptr;
 };
+
+// The longest text is 24 characters: a sign and the 22 integer digits of the shortest form, or 17
+// digits, a point and an exponent; and a run may be written past the end of what stays.
+constexpr std::size_t kNumberRoom = 24 + NumberText::kRunLength;
+using NumberBuffer = std::array<char, kNumberRoom>;
 
 // Decimal digits d1 d2 … dn and the exponent of d1.d2…dn × 10^exponent, with no trailing zeros
 // (but for a zero value, one digit 0).
@@ -354,6 +371,30 @@ int ExponentFormLength(const Significand& s) {
     return s.count + (s.count > 1 ? 1 : 0) + 2 + (std::abs(s.exponent) >= 100 ? 3 : 2);
 }
 
+void PutGeneralNumber(NumberText& text, double value) {
+    if (std::isnan(value)) {
+        text.Put("NaN", 3);
+        return;
+    }
+    if (std::isinf(value)) {
+        text.Put(value < 0 ? "-Inf" : "Inf", value < 0 ? 4 : 3);
+        return;
+    }
+    if (value == 0) {
+        text.Put('0');
+        return;
+    }
+    if (value < 0) {
+        text.Put('-');
+    }
+    const Significand s = RoundTo15Digits(std::fabs(value));
+    if (s.exponent < -4 || s.exponent >= 15) {
+        PutExponentForm(text, s, 'E');
+    } else {
+        PutFixedFraction(text, s);
+    }
+}
+
 }  // namespace
 
 void AppendThreeDecimals(std::string& out, double value, std::string_view decimal_separator) {
@@ -361,7 +402,8 @@ void AppendThreeDecimals(std::string& out, double value, std::string_view decima
         return;
     }
     if (const std::optional<std::uint64_t> thousandths = ExactThousandths(std::fabs(value))) {
-        NumberText text;
+        NumberBuffer buffer;
+        NumberText text(buffer.data());
         if (value < 0 && *thousandths != 0) {
             text.Put('-');
         }
@@ -393,28 +435,46 @@ void AppendThreeDecimals(std::string& out, double value, std::string_view decima
 }
 
 void AppendGeneralNumber(std::string& out, double value, std::string_view decimal_separator) {
-    if (AppendNonFinite(out, value)) {
-        return;
-    }
-    if (value == 0) {
-        out += '0';
-        return;
-    }
-    NumberText text;
-    if (value < 0) {
-        text.Put('-');
-    }
-    const Significand s = RoundTo15Digits(std::fabs(value));
-    if (s.exponent < -4 || s.exponent >= 15) {
-        PutExponentForm(text, s, 'E');
-    } else {
-        PutFixedFraction(text, s);
-    }
+    NumberBuffer buffer;
+    NumberText text(buffer.data());
+    PutGeneralNumber(text, value);
     text.AppendTo(out, decimal_separator);
 }
 
+void AppendGeneralNumbers(std::string& out, std::span<const double> values,
+                          std::string_view separator, std::string_view decimal_separator) {
+    // Each number with its separators must fit in the buffer, or each goes its own way.
+    const std::size_t room = separator.size() + kNumberRoom + decimal_separator.size();
+    std::array<char, kNumbersRoom> buffer;
+    if (room > buffer.size()) {
+        for (const double value : values) {
+            out.append(separator);
+            AppendGeneralNumber(out, value, decimal_separator);
+        }
+        return;
+    }
+    char* at = buffer.data();
+    for (const double value : values) {
+        if (static_cast<std::size_t>(buffer.data() + buffer.size() - at) < room) {
+            out.append(buffer.data(), static_cast<std::size_t>(at - buffer.data()));
+            at = buffer.data();
+        }
+        if (separator.size() == 1) {
+            *at++ = separator[0];
+        } else {
+            std::memcpy(at, separator.data(), separator.size());
+            at += separator.size();
+        }
+        NumberText text(at);
+        PutGeneralNumber(text, value);
+        at = text.Finish(decimal_separator);
+    }
+    out.append(buffer.data(), static_cast<std::size_t>(at - buffer.data()));
+}
+
 void AppendShortestNumber(std::string& out, double value, ShortestSpelling spelling) {
-    NumberText text;
+    NumberBuffer buffer;
+    NumberText text(buffer.data());
     if (std::signbit(value)) {
         if (spelling.negative_zero_with_point && value == 0) {
             out += "-0.0";

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -14,6 +16,14 @@ void AppendThreeDecimals(std::string& out, double value, std::string_view decima
 // digits, no trailing zeros, a leading zero below 1, and exponent form ("1E-05",
 // "1.23456789012346E+15") for decimal exponents below -4 or from 15 up. Negative zero is "0".
 void AppendGeneralNumber(std::string& out, double value, std::string_view decimal_separator);
+
+// Appends `separator` and a number in the general form for each of `values`: a row of the text
+// data file, gathered in a buffer on the stack and appended a few kilobytes at a time, where the
+// string's own functions cost a call each (WebAssembly). Separators longer than about
+// kNumbersRoom characters in all take one append for each.
+constexpr std::size_t kNumbersRoom = 4096;
+void AppendGeneralNumbers(std::string& out, std::span<const double> values,
+                          std::string_view separator, std::string_view decimal_separator);
 
 // How another program wants the shortest form spelled: the letter before the exponent, and
 // negative zero as "-0.0" for readers that take "-0" for the integer 0 and lose the sign.
