@@ -41,6 +41,25 @@ INSTANTIATE_TEST_SUITE_P(
                       FormatCase{std::numeric_limits<double>::infinity(), ".", "Inf"},
                       FormatCase{-std::numeric_limits<double>::infinity(), ".", "-Inf"}));
 
+// The pane's space before a number goes with it on every road: the integer one up to 2^52, the
+// slower one from there, and the names of values that are not numbers.
+TEST(ThreeDecimalsTest, CharacterBeforeComesFirst) {
+    const double values[] = {0.3,
+                             -0.0004,
+                             4503599627370495.5,
+                             0x1p52,
+                             1e300,
+                             std::numeric_limits<double>::quiet_NaN(),
+                             -std::numeric_limits<double>::infinity()};
+    for (const double value : values) {
+        for (const std::string_view decimal : {".", "<>"}) {
+            std::string out = "x";
+            AppendThreeDecimals(out, ' ', value, decimal);
+            EXPECT_EQ(out, "x " + FormatThreeDecimals(value, decimal)) << value;
+        }
+    }
+}
+
 TEST(ThreeDecimalsTest, LargestDoubleKeepsEveryIntegerDigit) {
     const std::string text = FormatThreeDecimals(std::numeric_limits<double>::max(), ".");
     EXPECT_EQ(text.size(), 309u + 4u);

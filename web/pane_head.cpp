@@ -80,8 +80,7 @@ void PaneHead::AppendNumber(double value) {
     // Formatted straight into the text, which is most of the echo's time; a number that would
     // pass the limit takes the road of any other text.
     const std::size_t start = text_.size();
-    text_.push_back(' ');
-    AppendThreeDecimals(text_, value, decimal_separator_);
+    AppendThreeDecimals(text_, ' ', value, decimal_separator_);
     if (text_.size() > keep_at_most_) {
         const std::string number = text_.substr(start);
         text_.resize(start);

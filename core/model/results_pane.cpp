@@ -8,8 +8,8 @@
 namespace dsf2vemo {
 
 void ResultsPane::AppendNumber(double value) {
-    scratch_.assign(1, ' ');
-    AppendThreeDecimals(scratch_, value, decimal_separator_);
+    scratch_.clear();
+    AppendThreeDecimals(scratch_, ' ', value, decimal_separator_);
     AppendText(scratch_);
 }
 

@@ -395,15 +395,23 @@ void PutGeneralNumber(NumberText& text, double value) {
     }
 }
 
-}  // namespace
-
-void AppendThreeDecimals(std::string& out, double value, std::string_view decimal_separator) {
+// The pane's form, after the character `before` where there is one.
+void AppendThreeDecimalsAfter(std::string& out, std::optional<char> before, double value,
+                              std::string_view decimal_separator) {
+    const std::optional<std::uint64_t> thousandths =
+        std::isfinite(value) ? ExactThousandths(std::fabs(value)) : std::nullopt;
+    if (!thousandths && before) {
+        out += *before;
+    }
     if (AppendNonFinite(out, value)) {
         return;
     }
-    if (const std::optional<std::uint64_t> thousandths = ExactThousandths(std::fabs(value))) {
+    if (thousandths) {
         NumberBuffer buffer;
         NumberText text(buffer.data());
+        if (before) {
+            text.Put(*before);
+        }
         if (value < 0 && *thousandths != 0) {
             text.Put('-');
         }
@@ -432,6 +440,17 @@ void AppendThreeDecimals(std::string& out, double value, std::string_view decima
     }
     out.append(decimal_separator);
     out.append(text.substr(point + 1));
+}
+
+}  // namespace
+
+void AppendThreeDecimals(std::string& out, double value, std::string_view decimal_separator) {
+    AppendThreeDecimalsAfter(out, std::nullopt, value, decimal_separator);
+}
+
+void AppendThreeDecimals(std::string& out, char before, double value,
+                         std::string_view decimal_separator) {
+    AppendThreeDecimalsAfter(out, before, value, decimal_separator);
 }
 
 void AppendGeneralNumber(std::string& out, double value, std::string_view decimal_separator) {

@@ -11,6 +11,10 @@ namespace dsf2vemo {
 // the way the results pane shows numbers. A value that rounds to zero carries no minus sign.
 // NaN and infinities are written as "NaN", "Inf" and "-Inf".
 void AppendThreeDecimals(std::string& out, double value, std::string_view decimal_separator);
+// The same after the character `before`, in one append where it can: the pane's space between
+// numbers.
+void AppendThreeDecimals(std::string& out, char before, double value,
+                         std::string_view decimal_separator);
 
 // Appends `value` in the general number form of the text data file: at most 15 significant
 // digits, no trailing zeros, a leading zero below 1, and exponent form ("1E-05",
