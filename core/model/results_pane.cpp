@@ -13,6 +13,12 @@ void ResultsPane::AppendNumber(double value) {
     AppendText(scratch_);
 }
 
+void ResultsPane::AppendNumbers(std::span<const double> values) {
+    for (const double value : values) {
+        AppendNumber(value);
+    }
+}
+
 void TextPane::SetResultsText(std::string_view text) {
     echo_size_ = text.size();
     if (KeptAll()) {

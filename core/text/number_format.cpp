@@ -395,6 +395,23 @@ void PutGeneralNumber(NumberText& text, double value) {
     }
 }
 
+// The pane's form of `value` from its thousandths.
+void PutThousandths(NumberText& text, double value, std::uint64_t thousandths) {
+    if (value < 0 && thousandths != 0) {
+        text.Put('-');
+    }
+    // Thousandths stay below 2^62: 2^52 times 1000.
+    const std::uint64_t units = DivideBy<1000, 62>(thousandths);
+    if (units != 0) {
+        text.MovedTo(WriteDigits(text.At(), units));
+    }
+    text.PutPoint();
+    const auto decimals = static_cast<std::uint32_t>(thousandths - 1000 * units);
+    const auto tenths = static_cast<std::uint32_t>(DivideBy<100, 10>(decimals));
+    text.Put(static_cast<char>('0' + tenths));
+    text.MovedTo(WritePair(text.At(), decimals - 100 * tenths));
+}
+
 // The pane's form, after the character `before` where there is one.
 void AppendThreeDecimalsAfter(std::string& out, std::optional<char> before, double value,
                               std::string_view decimal_separator) {
@@ -412,19 +429,7 @@ void AppendThreeDecimalsAfter(std::string& out, std::optional<char> before, doub
         if (before) {
             text.Put(*before);
         }
-        if (value < 0 && *thousandths != 0) {
-            text.Put('-');
-        }
-        // Thousandths stay below 2^62: 2^52 times 1000.
-        const std::uint64_t units = DivideBy<1000, 62>(*thousandths);
-        if (units != 0) {
-            text.MovedTo(WriteDigits(text.At(), units));
-        }
-        text.PutPoint();
-        const auto decimals = static_cast<std::uint32_t>(*thousandths - 1000 * units);
-        const auto tenths = static_cast<std::uint32_t>(DivideBy<100, 10>(decimals));
-        text.Put(static_cast<char>('0' + tenths));
-        text.MovedTo(WritePair(text.At(), decimals - 100 * tenths));
+        PutThousandths(text, value, *thousandths);
         text.AppendTo(out, decimal_separator);
         return;
     }
@@ -451,6 +456,26 @@ void AppendThreeDecimals(std::string& out, double value, std::string_view decima
 void AppendThreeDecimals(std::string& out, char before, double value,
                          std::string_view decimal_separator) {
     AppendThreeDecimalsAfter(out, before, value, decimal_separator);
+}
+std::size_t ThreeDecimalsRoom(std::string_view decimal_separator) {
+    // The 309 integer digits of DBL_MAX, a sign, the character before and three decimals.
+    return 320 + decimal_separator.size();
+}
+
+char* WriteThreeDecimals(char* at, char before, double value, std::string_view decimal_separator) {
+    *at++ = before;
+    if (std::isfinite(value)) {
+        if (const std::optional<std::uint64_t> thousandths = ExactThousandths(std::fabs(value))) {
+            NumberText text(at);
+            PutThousandths(text, value, *thousandths);
+            return text.Finish(decimal_separator);
+        }
+    }
+    // Values past 2^52 and the names of those that are not numbers: rare enough for a string.
+    std::string text;
+    AppendThreeDecimals(text, value, decimal_separator);
+    std::memcpy(at, text.data(), text.size());
+    return at + text.size();
 }
 
 void AppendGeneralNumber(std::string& out, double value, std::string_view decimal_separator) {

@@ -15,6 +15,10 @@ void AppendThreeDecimals(std::string& out, double value, std::string_view decima
 // numbers.
 void AppendThreeDecimals(std::string& out, char before, double value,
                          std::string_view decimal_separator);
+// The same into a buffer with room for ThreeDecimalsRoom(decimal_separator) characters from
+// `at`, for a pane that gathers many numbers before it appends them; returns the end.
+std::size_t ThreeDecimalsRoom(std::string_view decimal_separator);
+char* WriteThreeDecimals(char* at, char before, double value, std::string_view decimal_separator);
 
 // Appends `value` in the general number form of the text data file: at most 15 significant
 // digits, no trailing zeros, a leading zero below 1, and exponent form ("1E-05",
