@@ -146,10 +146,6 @@ TEST(PaneHeadTest, NumbersTogetherAsOneAtATime) {
             together.AppendNewLine();
             apart.AppendNewLine();
         }
-        together.AppendNumbers(std::span(values).first(5));
-        for (const double value : std::span(values).first(5)) {
-            apart.AppendNumber(value);
-        }
         EXPECT_EQ(together.Text(), apart.Text()) << row.limit << " " << row.decimal.size();
         EXPECT_EQ(together.LinesLeftOut(), apart.LinesLeftOut()) << row.limit;
         // The last characters decide whether the last line counts as left out.
