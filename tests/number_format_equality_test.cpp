@@ -179,6 +179,41 @@ TEST(NumberFormatEqualityTest, IntegerRoadsGiveTheBytesOfToChars) {
     }
 }
 
+// Each division by a constant the number roads make, against the division itself, at the top of
+// its range and on either side of the multiples of the divisor there and at the bottom.
+TEST(NumberFormatEqualityTest, DivisionsByProductsAreExact) {
+    struct Division {
+        std::uint64_t divisor;
+        int bits;
+        std::uint64_t (*divide)(std::uint64_t);
+    };
+    const Division divisions[] = {
+        {10, 54, DivideBy<10, 54>},
+        {100, 10, DivideBy<100, 10>},
+        {100, 14, DivideBy<100, 14>},
+        {100, 27, DivideBy<100, 27>},
+        {1000, 62, DivideBy<1000, 62>},
+        {10000, 20, DivideBy<10000, 20>},
+        {10000, 27, DivideBy<10000, 27>},
+        {1'000'000, 24, DivideBy<1'000'000, 24>},
+        {100'000'000, 50, DivideBy<100'000'000, 50>},
+        {100'000'000, 54, DivideBy<100'000'000, 54>},
+    };
+    std::mt19937_64 random(7);
+    for (const Division& d : divisions) {
+        const std::uint64_t top = (std::uint64_t{1} << d.bits) - 1;
+        const std::uint64_t last_multiple = top / d.divisor * d.divisor;
+        std::vector<std::uint64_t> xs = {
+            0, 1, d.divisor - 1, d.divisor, d.divisor + 1, top, last_multiple - 1, last_multiple};
+        for (int i = 0; i < 10000; ++i) {
+            xs.push_back(random() & top);
+        }
+        for (const std::uint64_t x : xs) {
+            ASSERT_EQ(d.divide(x), x / d.divisor) << x << " / " << d.divisor;
+        }
+    }
+}
+
 #if defined(__SIZEOF_INT128__)
 // The product from 32-bit halves, where a target has no faster one, against the compiler's.
 TEST(NumberFormatEqualityTest, ProductByHalvesIsTheWideProduct) {

@@ -5,7 +5,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "number_format.h"
 
@@ -38,6 +40,25 @@ INSTANTIATE_TEST_SUITE_P(
                       FormatCase{std::numeric_limits<double>::quiet_NaN(), ".", "NaN"},
                       FormatCase{std::numeric_limits<double>::infinity(), ".", "Inf"},
                       FormatCase{-std::numeric_limits<double>::infinity(), ".", "-Inf"}));
+
+// The pane's space before a number goes with it on every road: the integer one up to 2^52, the
+// slower one from there, and the names of values that are not numbers.
+TEST(ThreeDecimalsTest, CharacterBeforeComesFirst) {
+    const double values[] = {0.3,
+                             -0.0004,
+                             4503599627370495.5,
+                             0x1p52,
+                             1e300,
+                             std::numeric_limits<double>::quiet_NaN(),
+                             -std::numeric_limits<double>::infinity()};
+    for (const double value : values) {
+        for (const std::string_view decimal : {".", "<>"}) {
+            std::string out = "x";
+            AppendThreeDecimals(out, ' ', value, decimal);
+            EXPECT_EQ(out, "x " + FormatThreeDecimals(value, decimal)) << value;
+        }
+    }
+}
 
 TEST(ThreeDecimalsTest, LargestDoubleKeepsEveryIntegerDigit) {
     const std::string text = FormatThreeDecimals(std::numeric_limits<double>::max(), ".");
@@ -137,7 +158,38 @@ INSTANTIATE_TEST_SUITE_P(
         ExactCase{1000000000000000.625, "1000000000000000.625", "1E+15"},
         // Rounding up to the next power of ten.
         ExactCase{0x1.fffffffffffffp-1, "1.000", "1"},
-        ExactCase{0x1.3ffffffffffffp3, "10.000", "10"}));
+        ExactCase{0x1.3ffffffffffffp3, "10.000", "10"},
+        // Integer parts on either side of each length the digits are written in: one digit and
+        // two, up to eight in 32 bits, then eight more, and the 16 of the largest thousandths.
+        ExactCase{9.5, "9.500", "9.5"}, ExactCase{10.25, "10.250", "10.25"},
+        ExactCase{99.5, "99.500", "99.5"}, ExactCase{100.5, "100.500", "100.5"},
+        ExactCase{9999999.5, "9999999.500", "9999999.5"},
+        ExactCase{10000000.5, "10000000.500", "10000000.5"},
+        ExactCase{99999999.5, "99999999.500", "99999999.5"},
+        ExactCase{100000000.5, "100000000.500", "100000000.5"},
+        ExactCase{1234567890123456.5, "1234567890123456.500", "1.23456789012346E+15"},
+        // 15 digits whose first seven and last eight are written apart, with zeros at the seam.
+        ExactCase{1000000.00000001, "1000000.000", "1000000.00000001"},
+        ExactCase{9999999.99999999, "10000000.000", "9999999.99999999"}));
+
+// The shortest digits on either side of the 16 written as two runs of eight, and the exponent
+// with two digits and with three.
+TEST(ShortestNumberTest, WritesEachLengthOfDigits) {
+    const struct {
+        double value;
+        const char* expected;
+    } cases[] = {
+        {0.9999999999999999, "0.9999999999999999"},
+        {0.30000000000000004, "0.30000000000000004"},
+        {-2.5e-99, "-2.5e-99"},
+        {2.5e-100, "2.5e-100"},
+    };
+    for (const auto& c : cases) {
+        std::string out;
+        AppendShortestNumber(out, c.value);
+        EXPECT_EQ(out, c.expected);
+    }
+}
 
 class GeneralNumberTest : public ::testing::TestWithParam<FormatCase> {};
 
@@ -188,6 +240,55 @@ TEST(GeneralNumberTest, ReadsBackToFifteenSignificantDigits) {
         ASSERT_STREQ(actual, expected) << text;
         ASSERT_LE(text.size(), 22u) << text;
     }
+}
+
+}  // namespace
+}  // namespace dsf2vemo
+
+namespace dsf2vemo {
+namespace {
+
+// A row of numbers gives the bytes of one number at a time, the buffer filled and emptied many
+// times over, with separators of every length up to where each number no longer fits in it
+// with them (under the sanitizers, a write past the buffer would show).
+TEST(GeneralNumbersTest, RowIsEachNumberInTurn) {
+    const std::size_t fits = kNumbersRoom - 48 - 1;
+    const struct {
+        std::size_t separator_length;
+        const char* decimal;
+    } cases[] = {{1, "."},
+                 {2, ","},
+                 {1, "--"},
+                 {fits, "."},
+                 {fits + 1, "."},
+                 {fits - 1, "<>"},
+                 {kNumbersRoom - 8, "."}};
+    std::vector<double> values = {1.5,
+                                  -0.25,
+                                  1e-5,
+                                  0,
+                                  -0.0,
+                                  123456789012345.0,
+                                  1e300,
+                                  std::numeric_limits<double>::quiet_NaN(),
+                                  -std::numeric_limits<double>::infinity()};
+    for (int i = 0; i < 3000; ++i) {
+        values.push_back(std::ldexp(1.0 + i / 3000.0, i % 200 - 100) * (i % 3 == 0 ? -1 : 1));
+    }
+    for (const auto& c : cases) {
+        const std::string separator(c.separator_length, ';');
+        std::string expected = "head";
+        for (const double value : values) {
+            expected += separator;
+            AppendGeneralNumber(expected, value, c.decimal);
+        }
+        std::string row = "head";
+        AppendGeneralNumbers(row, values, separator, c.decimal);
+        ASSERT_EQ(row, expected) << c.separator_length << " " << c.decimal;
+    }
+    std::string short_row;
+    AppendGeneralNumbers(short_row, std::span(values).first(4), "; ", "--");
+    EXPECT_EQ(short_row, "; 1--5; -0--25; 1E-05; 0");
 }
 
 }  // namespace

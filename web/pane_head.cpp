@@ -1,6 +1,7 @@
 #include "pane_head.h"
 
 #include <algorithm>
+#include <array>
 #include <new>
 #include <utility>
 
@@ -80,8 +81,7 @@ void PaneHead::AppendNumber(double value) {
     // Formatted straight into the text, which is most of the echo's time; a number that would
     // pass the limit takes the road of any other text.
     const std::size_t start = text_.size();
-    text_.push_back(' ');
-    AppendThreeDecimals(text_, value, decimal_separator_);
+    AppendThreeDecimals(text_, ' ', value, decimal_separator_);
     if (text_.size() > keep_at_most_) {
         const std::string number = text_.substr(start);
         text_.resize(start);
@@ -90,6 +90,31 @@ void PaneHead::AppendNumber(double value) {
     }
     before_last_ = text_[text_.size() - 2];
     last_ = text_.back();
+}
+
+void PaneHead::AppendNumbers(std::span<const double> values) {
+    // Gathered on the stack and appended a few kilobytes at a time: in WebAssembly each append
+    // is a call into the string's code, a good part of the echo's time when made for each number.
+    std::array<char, 4096> chunk;
+    const std::size_t room = ThreeDecimalsRoom(decimal_separator_);
+    if (room > chunk.size()) {
+        ResultsPane::AppendNumbers(values);
+        return;
+    }
+    char* at = chunk.data();
+    for (const double value : values) {
+        if (full_) {
+            // A number's text holds no line end: nothing to format.
+            before_last_ = last_ = '0';
+            return;
+        }
+        at = WriteThreeDecimals(at, ' ', value, decimal_separator_);
+        if (static_cast<std::size_t>(chunk.data() + chunk.size() - at) < room) {
+            AppendText({chunk.data(), static_cast<std::size_t>(at - chunk.data())});
+            at = chunk.data();
+        }
+    }
+    AppendText({chunk.data(), static_cast<std::size_t>(at - chunk.data())});
 }
 
 std::size_t PaneHead::LinesLeftOut() const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -26,6 +27,7 @@ class PaneHead final : public ResultsPane {
     void SetSelStart(std::size_t) override {}
     void Reserve(std::size_t additional) override;
     void AppendNumber(double value) override;
+    void AppendNumbers(std::span<const double> values) override;
 
     // The echo, or its head: whole lines ending in CR LF once anything was left out.
     const std::string& Text() const { return text_; }

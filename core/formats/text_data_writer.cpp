@@ -129,19 +129,13 @@ void TextDataWriter::AppendTo(BlockText& block) const {
         out += "cov";
         out += s;
         out += data_.VariableNames[i];
-        for (const double covariance : CovarianceRow(data_.Covariances, i)) {
-            out += s;
-            AppendGeneralNumber(out, covariance, decimal);
-        }
+        AppendGeneralNumbers(out, CovarianceRow(data_.Covariances, i), s, decimal);
         end_line();
     }
 
     out += "mean";
     out += s;
-    for (const double mean : data_.Means) {
-        out += s;
-        AppendGeneralNumber(out, mean, decimal);
-    }
+    AppendGeneralNumbers(out, data_.Means, s, decimal);
     end_line();
 }
 

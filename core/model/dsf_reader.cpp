@@ -128,21 +128,21 @@ void ParseMoments(ByteCursor& in, MomentData& data, ResultsPane& pane) {
     pane.AppendText("Covariances");
     pane.AppendNewLine();
     for (std::size_t i = 1; i <= count; ++i) {
+        // The file's size was checked: a row is read whole, then echoed.
+        const std::size_t row_start = data.Covariances.size();
         for (std::size_t j = 1; j <= i; ++j) {
-            const double x = in.Double();
-            pane.AppendNumber(x);
-            data.Covariances.push_back(x);
+            data.Covariances.push_back(in.Double());
         }
+        pane.AppendNumbers(std::span(data.Covariances).subspan(row_start));
         pane.AppendNewLine();
     }
     pane.AppendNewLine();
     pane.AppendText("Means");
     pane.AppendNewLine();
     for (std::size_t i = 0; i < count; ++i) {
-        const double x = in.Double();
-        pane.AppendNumber(x);
-        data.Means.push_back(x);
+        data.Means.push_back(in.Double());
     }
+    pane.AppendNumbers(data.Means);
 }
 
 // Where a stream of unknown length starts its buffer; it then doubles as bytes keep arriving.

@@ -8,9 +8,15 @@
 namespace dsf2vemo {
 
 void ResultsPane::AppendNumber(double value) {
-    scratch_.assign(1, ' ');
-    AppendThreeDecimals(scratch_, value, decimal_separator_);
+    scratch_.clear();
+    AppendThreeDecimals(scratch_, ' ', value, decimal_separator_);
     AppendText(scratch_);
+}
+
+void ResultsPane::AppendNumbers(std::span<const double> values) {
+    for (const double value : values) {
+        AppendNumber(value);
+    }
 }
 
 void TextPane::SetResultsText(std::string_view text) {

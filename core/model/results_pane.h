@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <limits>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -29,6 +30,8 @@ class ResultsPane {
     void AppendNewLine() { AppendText("\r\n"); }
     // A space, then the value with three decimals and no leading zero (" .300").
     virtual void AppendNumber(double value);
+    // AppendNumber for each of `values`, which a pane may write faster all together.
+    virtual void AppendNumbers(std::span<const double> values);
 
   private:
     std::string decimal_separator_;
@@ -82,6 +85,7 @@ class NullPane final : public ResultsPane {
     void AppendText(std::string_view) override {}
     void SetSelStart(std::size_t) override {}
     void AppendNumber(double) override {}
+    void AppendNumbers(std::span<const double>) override {}
 };
 
 }  // namespace dsf2vemo

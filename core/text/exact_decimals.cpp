@@ -140,8 +140,10 @@ std::optional<FifteenDigits> ExactFifteenDigits(double magnitude) {
     bool up = false;
     if (scaled.kept >= kTenTo15) {
         // One digit too many: that digit and the bits below it decide.
-        const std::uint64_t last = scaled.kept % 10;
-        rounded = {scaled.kept / 10, estimate + 1};
+        // Below 10^16 < 2^54.
+        const std::uint64_t tens = DivideBy<10, 54>(scaled.kept);
+        const std::uint64_t last = scaled.kept - 10 * tens;
+        rounded = {tens, estimate + 1};
         up = last > 5 || (last == 5 && (scaled.dropped != 0 || (rounded.digits & 1) != 0));
     } else {
         up = RoundsUp(scaled);

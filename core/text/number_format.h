@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -9,11 +11,27 @@ namespace dsf2vemo {
 // the way the results pane shows numbers. A value that rounds to zero carries no minus sign.
 // NaN and infinities are written as "NaN", "Inf" and "-Inf".
 void AppendThreeDecimals(std::string& out, double value, std::string_view decimal_separator);
+// The same after the character `before`, in one append where it can: the pane's space between
+// numbers.
+void AppendThreeDecimals(std::string& out, char before, double value,
+                         std::string_view decimal_separator);
+// The same into a buffer with room for ThreeDecimalsRoom(decimal_separator) characters from
+// `at`, for a pane that gathers many numbers before it appends them; returns the end.
+std::size_t ThreeDecimalsRoom(std::string_view decimal_separator);
+char* WriteThreeDecimals(char* at, char before, double value, std::string_view decimal_separator);
 
 // Appends `value` in the general number form of the text data file: at most 15 significant
 // digits, no trailing zeros, a leading zero below 1, and exponent form ("1E-05",
 // "1.23456789012346E+15") for decimal exponents below -4 or from 15 up. Negative zero is "0".
 void AppendGeneralNumber(std::string& out, double value, std::string_view decimal_separator);
+
+// Appends `separator` and a number in the general form for each of `values`: a row of the text
+// data file, gathered in a buffer on the stack and appended a few kilobytes at a time, where the
+// string's own functions cost a call each (WebAssembly). Separators longer than about
+// kNumbersRoom characters in all take one append for each.
+constexpr std::size_t kNumbersRoom = 4096;
+void AppendGeneralNumbers(std::string& out, std::span<const double> values,
+                          std::string_view separator, std::string_view decimal_separator);
 
 // How another program wants the shortest form spelled: the letter before the exponent, and
 // negative zero as "-0.0" for readers that take "-0" for the integer 0 and lose the sign.

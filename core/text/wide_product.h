@@ -46,4 +46,44 @@ constexpr WideProduct Multiply(std::uint64_t a, std::uint64_t b) {
 #endif
 }
 
+// ceil(2^shift / divisor), worked out bit by bit so that no type wider than 64 bits is needed.
+constexpr std::uint64_t RoundedUpReciprocal(std::uint64_t divisor, int shift) {
+    std::uint64_t quotient = 0;
+    std::uint64_t remainder = 1 % divisor;
+    for (int i = 0; i < shift; ++i) {
+        quotient = 2 * quotient + (2 * remainder >= divisor ? 1 : 0);
+        remainder = 2 * remainder >= divisor ? 2 * remainder - divisor : 2 * remainder;
+    }
+    return quotient + (remainder != 0 ? 1 : 0);
+}
+
+constexpr int BitWidth(std::uint64_t value) {
+    int width = 0;
+    for (; value != 0; value >>= 1) {
+        ++width;
+    }
+    return width;
+}
+
+// floor(x / Divisor) for every x below 2^Bits, by a product with the reciprocal rounded up,
+// which is exact there when 2^shift is at least 2^Bits x Divisor. WebAssembly has no
+// multiply-high that a compiler could turn a division by a constant into, and divides for real.
+template <std::uint64_t Divisor, int Bits>
+constexpr std::uint64_t DivideBy(std::uint64_t x) {
+    // Above 62 bits the reciprocal would not fit in one word.
+    static_assert(Divisor > 1 && Bits >= 1 && Bits <= 62);
+    constexpr int kShift = Bits + BitWidth(Divisor - 1);
+    constexpr std::uint64_t kReciprocal = RoundedUpReciprocal(Divisor, kShift);
+    if constexpr (Bits + BitWidth(kReciprocal) <= 64) {
+        return x * kReciprocal >> kShift;
+    } else {
+        const WideProduct product = Multiply(x, kReciprocal);
+        if constexpr (kShift >= 64) {
+            return product.high >> (kShift - 64);
+        } else {
+            return product.high << (64 - kShift) | product.low >> kShift;
+        }
+    }
+}
+
 }  // namespace dsf2vemo

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "dsf_builder.h"
+#include "number_format.h"
 #include "page_file.h"
 #include "page_separators.h"
 #include "page_text.h"
@@ -105,6 +106,52 @@ TEST(PaneHeadTest, NumbersReadAsInThePaneOfTheCore) {
             pane.AppendNumber(value);
         }
         EXPECT_EQ(head.Text(), pane.Text()) << decimal;
+    }
+}
+
+// Numbers echoed together leave the head, the count of lines left out and the last characters
+// as one at a time do: with limits that cut into the first gathering and into a later one, and
+// decimal separators on either side of the longest that still lets a number fit the gathering.
+TEST(PaneHeadTest, NumbersTogetherAsOneAtATime) {
+    const double fast[] = {0.3, -1234.5675, -0.0004, 2.5e15};
+    const double slow[] = {1e300, NAN, -INFINITY};
+    std::vector<double> values;
+    for (int i = 0; i < 3000; ++i) {
+        values.push_back(i % 97 == 0 ? slow[i % 3] : fast[i % 4] * (1 + i));
+    }
+    const std::string fits(4096 - ThreeDecimalsRoom(""), ',');
+    const struct {
+        std::size_t limit;
+        std::string decimal;
+    } rows[] = {{kPaneCharacterLimit, "."},
+                {kPaneCharacterLimit, "\u066B"},
+                {7, "."},
+                {1000, "."},
+                {30000, ","},
+                {40000, fits},
+                {40000, fits + ","},
+                {0, "."}};
+    for (const auto& row : rows) {
+        PaneHead together(row.decimal, row.limit);
+        PaneHead apart(row.decimal, row.limit);
+        for (PaneHead* pane : {&together, &apart}) {
+            pane->AppendText("Covariances\r\n");
+        }
+        for (std::size_t start = 0; start < values.size(); start += 1000) {
+            const auto line = std::span(values).subspan(start, 1000);
+            together.AppendNumbers(line);
+            for (const double value : line) {
+                apart.AppendNumber(value);
+            }
+            together.AppendNewLine();
+            apart.AppendNewLine();
+        }
+        EXPECT_EQ(together.Text(), apart.Text()) << row.limit << " " << row.decimal.size();
+        EXPECT_EQ(together.LinesLeftOut(), apart.LinesLeftOut()) << row.limit;
+        // The last characters decide whether the last line counts as left out.
+        together.AppendText("\r\n");
+        apart.AppendText("\r\n");
+        EXPECT_EQ(together.LinesLeftOut(), apart.LinesLeftOut()) << row.limit;
     }
 }
 
