@@ -172,6 +172,38 @@ std::string CheckEcho(std::span<const std::byte> bytes) {
            "\", but \"" + expected.substr(from, 40) + "\" was expected";
 }
 
+int BitsBeyondDoublePrecision(std::span<const std::byte> bytes) {
+    if (bytes.size() < static_cast<std::size_t>(kDsfFixedSize)) {
+        return 0;
+    }
+    const auto unsigned_at = [&](std::size_t offset, std::size_t size) {
+        std::uint64_t value = 0;
+        for (std::size_t i = size; i-- > 0;) {
+            value = value << 8 | std::to_integer<std::uint64_t>(bytes[offset + i]);
+        }
+        return value;
+    };
+    const auto p = static_cast<std::int32_t>(static_cast<std::uint32_t>(unsigned_at(68, 4)));
+    if (p < 1 || p > kMaxVariableCount || static_cast<std::int64_t>(bytes.size()) < DsfSize(p)) {
+        return 0;
+    }
+    const auto first = static_cast<std::size_t>(kDsfFixedSize + 8 * std::int64_t{p});
+    const auto count = static_cast<std::size_t>(CovarianceCount(p) + p);
+    int bits = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        // The biased exponent: 1076 and up from 2^53, 2047 for the infinities and NaNs.
+        const auto exponent = static_cast<int>(unsigned_at(first + 8 * i, 8) >> 52 & 0x7FF);
+        if (exponent > 1075 && exponent < 0x7FF) {
+            bits += exponent - 1075;
+        }
+    }
+    return bits;
+}
+
+bool WithinEchoFuzzBudget(std::span<const std::byte> bytes) {
+    return BitsBeyondDoublePrecision(bytes) <= kEchoFuzzBits;
+}
+
 std::string CheckTextData(std::span<const std::byte> bytes) {
     const std::optional<DsfFile> file = Parsed(bytes);
     if (!file) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <span>
 #include <string>
 
@@ -28,6 +29,14 @@ std::string CheckReader(std::span<const std::byte> bytes);
 // must be the header, the counts, the names and every number in the form ReferenceThreeDecimals
 // works out on its own.
 std::string CheckEcho(std::span<const std::byte> bytes);
+
+// The integer bits beyond a double's 53 of the numbers in a file that would be read, summed
+// over its values of 2^53 and more (0 for a file the reader rejects): what the long arithmetic
+// behind their three decimals grows with.
+int BitsBeyondDoublePrecision(std::span<const std::byte> bytes);
+// What the echo fuzzer lets an input take of them: one value near the largest double.
+inline constexpr int kEchoFuzzBits = 1024;
+bool WithinEchoFuzzBudget(std::span<const std::byte> bytes);
 
 // FormatTextData with SeparatorsForFuzzInput, read back through CompareTextData.
 std::string CheckTextData(std::span<const std::byte> bytes);
