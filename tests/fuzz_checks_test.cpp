@@ -75,7 +75,7 @@ INSTANTIATE_TEST_SUITE_P(
 struct BudgetCase {
     std::string name;
     std::int32_t variable_count;
-    std::vector<double> values;  // the triangle, then the means
+    std::vector<double> values;  // the triangle, then the means, of one or more variables
     int cut = 0;                 // bytes taken off the end
     int bits;
 };
@@ -87,7 +87,11 @@ TEST_P(EchoFuzzBudgetTest, CountsTheBitsOfHugeValues) {
     MomentData data;
     data.CaseCount = 10;
     data.VariableCount = c.variable_count;
-    const auto p = static_cast<std::size_t>(std::max(c.variable_count, 1));
+    // The values are laid out for as many variables as they fill, whatever count is declared.
+    std::size_t p = 1;
+    while (p * (p + 3) / 2 < c.values.size()) {
+        ++p;
+    }
     data.VariableNames.assign(p, "V");
     data.Covariances.assign(c.values.begin(), c.values.end() - static_cast<std::ptrdiff_t>(p));
     data.Means.assign(c.values.end() - static_cast<std::ptrdiff_t>(p), c.values.end());
@@ -110,6 +114,12 @@ INSTANTIATE_TEST_SUITE_P(
         {"shorter_than_the_counts", 1, {0x1p60, 0x1p60}, 25, 0},
         {"no_variables", 0, {0x1p60, 0x1p60}, 0, 0},
         {"negative_variable_count", -1, {0x1p60, 0x1p60}, 0, 0},
+        {"variable_count_past_the_limit", 46341, {0x1p60, 0x1p60}, 0, 0},
+        {"largest_variable_count",
+         std::numeric_limits<std::int32_t>::max(),
+         {0x1p60, 0x1p60},
+         0,
+         0},
         {"at_the_budget", 1, {kMax, 0x1p105}, 0, 1024},
         {"past_the_budget", 1, {kMax, 0x1p106}, 0, 1025},
     }),

@@ -184,7 +184,8 @@ int BitsBeyondDoublePrecision(std::span<const std::byte> bytes) {
         return value;
     };
     const auto p = static_cast<std::int32_t>(static_cast<std::uint32_t>(unsigned_at(68, 4)));
-    if (p < 1 || static_cast<std::int64_t>(bytes.size()) < DsfSize(p)) {
+    // Past the reader's limit DsfSize itself would overflow.
+    if (p < 1 || p > kMaxVariableCount || static_cast<std::int64_t>(bytes.size()) < DsfSize(p)) {
         return 0;
     }
     const auto first = static_cast<std::size_t>(kDsfFixedSize + 8 * std::int64_t{p});
