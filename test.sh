@@ -3,7 +3,7 @@
 # under AddressSanitizer and UndefinedBehaviorSanitizer, the Windows build under Wine and its zip
 # package, the Unix install and the Debian package, the browser page in headless Chromium, the
 # Python package from its wheel in a virtual environment, the R package, then each fuzz target for
-# a bounded time (FUZZ_SECONDS per target, 30 by default).
+# a bounded time (FUZZ_SECONDS per target, 12 by default).
 set -euo pipefail
 cd "$(dirname "$0")"
 # Two jobs at most: the machines have two cores.
@@ -106,7 +106,7 @@ step="fuzz: building"
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$jobs"
 step="fuzz: running the fuzzers"
-fuzz/run_fuzzers.sh "${FUZZ_SECONDS:-30}"
+fuzz/run_fuzzers.sh "${FUZZ_SECONDS:-12}"
 
 echo "== all test suites, the page's, the Python and R packages' tests and the fuzzers passed"
 echo "$passed passed, 0 failed"
