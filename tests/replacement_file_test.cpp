@@ -193,6 +193,14 @@ TEST(ReplacementFileTest, ATargetIsJudgedByWhatThisUserMayDo) {
     for (const auto& [what, file_mode, as_nobody, in_files_group, folder_mode, message,
                       effective_only] : cases) {
         SCOPED_TRACE(what);
+#if defined(__SANITIZE_ADDRESS__)
+        // The kernel makes a program started with two users undumpable, and the leak checker of
+        // a sanitized build then can't read it and fails the run: these rows are the plain
+        // build's.
+        if (effective_only) {
+            continue;
+        }
+#endif
         testing::TempDir dir;
         testing::TempDir scratch;
         const fs::path input = dir.Path() / "demo.dsf";
