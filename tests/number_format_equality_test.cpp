@@ -27,15 +27,13 @@ std::string ToChars(double value, Format... format) {
 }
 
 std::vector<double> ValuesOfEveryKind() {
-    std::vector<double> values = {0.0,
-                                  -0.0,
-                                  std::numeric_limits<double>::max(),
+    std::vector<double> values = {0.0, -0.0, std::numeric_limits<double>::max(),
                                   std::numeric_limits<double>::min(),
-                                  std::numeric_limits<double>::denorm_min(),
-                                  9007199254740992.0,
-                                  9007199254740993.0,
-                                  1e23,
-                                  0.1 + 0.2};
+                                  std::numeric_limits<double>::denorm_min(), 9007199254740992.0,
+                                  9007199254740993.0, 1e23, 0.1 + 0.2,
+                                  // 16 shortest digits (two runs of eight); exponents of two
+                                  // digits and of three.
+                                  0.9999999999999999, -2.5e-99, 2.5e-100};
     std::mt19937_64 random(20240611);
     for (int i = 0; i < 100000; ++i) {
         values.push_back(std::bit_cast<double>(random()));

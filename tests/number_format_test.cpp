@@ -172,25 +172,6 @@ INSTANTIATE_TEST_SUITE_P(
         ExactCase{1000000.00000001, "1000000.000", "1000000.00000001"},
         ExactCase{9999999.99999999, "10000000.000", "9999999.99999999"}));
 
-// The shortest digits on either side of the 16 written as two runs of eight, and the exponent
-// with two digits and with three.
-TEST(ShortestNumberTest, WritesEachLengthOfDigits) {
-    const struct {
-        double value;
-        const char* expected;
-    } cases[] = {
-        {0.9999999999999999, "0.9999999999999999"},
-        {0.30000000000000004, "0.30000000000000004"},
-        {-2.5e-99, "-2.5e-99"},
-        {2.5e-100, "2.5e-100"},
-    };
-    for (const auto& c : cases) {
-        std::string out;
-        AppendShortestNumber(out, c.value);
-        EXPECT_EQ(out, c.expected);
-    }
-}
-
 class GeneralNumberTest : public ::testing::TestWithParam<FormatCase> {};
 
 TEST_P(GeneralNumberTest, FormatsLikeTheTextDataFile) {
@@ -241,12 +222,6 @@ TEST(GeneralNumberTest, ReadsBackToFifteenSignificantDigits) {
         ASSERT_LE(text.size(), 22u) << text;
     }
 }
-
-}  // namespace
-}  // namespace dsf2vemo
-
-namespace dsf2vemo {
-namespace {
 
 // A row of numbers gives the bytes of one number at a time, the buffer filled and emptied many
 // times over, with separators of every length up to where each number no longer fits in it
