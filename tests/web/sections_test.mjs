@@ -17,9 +17,11 @@ test('parts of bytes join in their order', () => {
     }
 });
 
-// The blocks as the texts they cut out, with their lines and longest line.
+// The blocks of the text's UTF-8 as the texts they cut out, with their lines and longest line.
 function blockTexts(text, limits) {
-    return blocksOf(text, limits).map(({ start, end, lines, widest }) => [text.slice(start, end), lines, widest]);
+    const bytes = new TextEncoder().encode(text);
+    const textOf = (start, end) => new TextDecoder().decode(bytes.subarray(start, end));
+    return blocksOf(bytes, limits).map(({ start, end, lines, widest }) => [textOf(start, end), lines, widest]);
 }
 
 test('blocks hold whole lines, up to their limits of lines and characters', () => {
@@ -37,6 +39,9 @@ test('blocks hold whole lines, up to their limits of lines and characters', () =
         // A line longer than the limit is a block of its own.
         { text: 'a\r\nbcdef\r\ng', limits: { characters: 3 }, blocks: [['a\r\n', 1, 3], ['bcdef\r\n', 1, 7], ['g', 1, 1]] },
         { text: '\r\n\r\n', limits: { lines: 1 }, blocks: [['\r\n', 1, 2], ['\r\n', 1, 2]] },
+        { text: '\n\r\n', limits: { lines: 1 }, blocks: [['\n\r\n', 1, 3]] },
+        // Counted in bytes: a character beyond ASCII counts as its UTF-8, and is never cut.
+        { text: 'é\r\n€', limits: { characters: 4 }, blocks: [['é\r\n', 1, 4], ['€', 1, 3]] },
     ];
     for (const { text, limits, blocks } of rows) {
         assert.deepEqual(blockTexts(text, limits), blocks, JSON.stringify([text, limits]));

@@ -18,11 +18,12 @@ export class ConverterClient {
         };
     }
 
-    call(type, message = {}) {
+    // `transfer`: buffers of the message that move to the worker rather than being copied.
+    call(type, message = {}, transfer = []) {
         const request = ++this.lastRequest;
         return new Promise((resolve) => {
             this.pending.set(request, resolve);
-            this.worker.postMessage({ ...message, type, request });
+            this.worker.postMessage({ ...message, type, request }, transfer);
         });
     }
 
@@ -36,11 +37,11 @@ export class ConverterClient {
         return this.call('checkSeparators', { list, decimal });
     }
 
-    // Reads the chosen `file` (a File) under `id`, echoing numbers with the decimal separator.
-    // {read, failure, warnings, pane: {bytes, failure}}: the pane's text in UTF-8. `paneLimit`
-    // (characters) lowers how much of the echo the pane keeps.
-    read(id, file, decimal, paneLimit) {
-        return this.call('read', { id, file, decimal, paneLimit });
+    // Reads the file `name` of `bytes` (a Uint8Array, which goes to the worker) under `id`, echoing
+    // numbers with the decimal separator. {read, failure, warnings, pane: {bytes, failure}}: the
+    // pane's text in UTF-8. `paneLimit` (characters) lowers how much of the echo the pane keeps.
+    read(id, name, bytes, decimal, paneLimit) {
+        return this.call('read', { id, name, bytes, decimal, paneLimit }, [bytes.buffer]);
     }
 
     // Converts file `id` ahead of the user's Convert with the format and separators in use, so
@@ -55,10 +56,11 @@ export class ConverterClient {
         return this.call('convert', { id, format, ...separators });
     }
 
-    // On a second worker: converts the chosen `file` while the first reads it for the pane. The
-    // format is one of a single file, whose conversion never changes the pane.
-    convertAhead(id, file, format, separators) {
-        return this.call('convertAhead', { id, file, format, ...separators });
+    // On a second worker: converts the file `name` of `bytes` (which go to the worker) while the
+    // first reads it for the pane. The format is one of a single file, whose conversion never
+    // changes the pane.
+    convertAhead(id, name, bytes, format, separators) {
+        return this.call('convertAhead', { id, name, bytes, format, ...separators }, [bytes.buffer]);
     }
 
     // What convertAhead made, as convert answers, or {missing: true} where it made nothing for

@@ -84,6 +84,25 @@ function keyOf(format) {
     return JSON.stringify([format, separators.list, separators.decimal]);
 }
 
+// Reads the entry's file once, here: each worker reading it for itself would take the machine
+// twice as long while the pane waits. The converter reads it for the pane; a copy goes to the
+// second converter if the file is converted ahead. As the converter answers a read.
+async function readEntry(entry, format, paneLimit) {
+    let bytes;
+    try {
+        bytes = new Uint8Array(await entry.file.arrayBuffer());
+    } catch (error) {
+        const failure = `the file can't be read (${error.message})`;
+        return { read: false, failure, pane: { bytes: new Uint8Array(), failure: '' } };
+    }
+    const { name } = entry.file;
+    if (isOneFile(format) && bytes.length <= kAheadBytes) {
+        ahead.convertAhead(entry.id, name, bytes.slice(), format, separators);
+        entry.ahead = keyOf(format);
+    }
+    return converter.read(entry.id, name, bytes, separators.decimal, paneLimit);
+}
+
 // Reads every entry in turn with the separators in use; the summary is announced.
 async function readAll() {
     setBusy(true);
@@ -101,12 +120,7 @@ async function readAll() {
             ahead.forget(entry.id);
             entry.ahead = null;
         }
-        // Each worker reads the file itself: the page's thread never holds its bytes.
-        if (isOneFile(format) && entry.file.size <= kAheadBytes) {
-            ahead.convertAhead(entry.id, entry.file, format, separators);
-            entry.ahead = keyOf(format);
-        }
-        const answer = await converter.read(entry.id, entry.file, separators.decimal, paneLimit);
+        const answer = await readEntry(entry, format, paneLimit);
         entry.read = Boolean(answer.read);
         showPane(entry, answer.pane.bytes, paneOptions);
         if (answer.pane.failure) {

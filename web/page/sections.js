@@ -31,15 +31,30 @@ const kFirstLines = 128;
 // The rest is drawn in slices of this many milliseconds, so that the page still answers meanwhile.
 const kSliceMs = 5;
 
-// The blocks of the pane's `text`: whole lines (each ending in CR LF but the last), within the
-// limits above. {start, end, lines, widest}: where in the text, how many lines, the longest's
-// length. Empty text is one empty block.
-export function blocksOf(text, { lines: mostLines = kBlockLines, characters: mostCharacters = kBlockCharacters } = {}) {
+const kCR = 13;
+const kLF = 10;
+
+// Where the line that starts at `from` in `bytes` ends: past its CR LF, or at the end.
+function lineEndOf(bytes, from) {
+    for (let lf = bytes.indexOf(kLF, from); lf !== -1; lf = bytes.indexOf(kLF, lf + 1)) {
+        if (lf > from && bytes[lf - 1] === kCR) {
+            return lf + 1;
+        }
+    }
+    return bytes.length;
+}
+
+// The blocks of the pane's text, `bytes` in UTF-8: whole lines (each ending in CR LF but the
+// last), within the limits above, counted in bytes. {start, end, lines, widest}: where in the
+// bytes, how many lines, the longest's length. Lines are found in the bytes, so that only what is
+// drawn is ever decoded; a length in bytes is a line's width in characters, or a little more where
+// it holds a character beyond ASCII (a name, a title), as an estimate of its size may be.
+// Empty text is one empty block.
+export function blocksOf(bytes, { lines: mostLines = kBlockLines, characters: mostCharacters = kBlockCharacters } = {}) {
     const blocks = [];
     let block = { start: 0, end: 0, lines: 0, widest: 0 };
-    while (block.end < text.length) {
-        const lineEnd = text.indexOf('\r\n', block.end);
-        const end = lineEnd === -1 ? text.length : lineEnd + 2;
+    while (block.end < bytes.length) {
+        const end = lineEndOf(bytes, block.end);
         if (block.lines === mostLines || (block.lines > 0 && end - block.start > mostCharacters)) {
             blocks.push(block);
             block = { start: block.end, end: block.end, lines: 0, widest: 0 };
@@ -67,15 +82,15 @@ export function firstBlockCount(blocks, lines = kFirstLines) {
 // short slices of work, all at once when the pane is scrolled, touched or focused first. The pane
 // is busy until then.
 export function showPane(entry, bytes, { slices = true } = {}) {
-    const text = new TextDecoder().decode(bytes);
+    const decoder = new TextDecoder();
     entry.paneDrawing?.abort();
     const drawing = new AbortController();
     entry.paneDrawing = drawing;
     const { pane } = entry;
-    const blocks = blocksOf(text);
+    const blocks = blocksOf(bytes);
     const elementOf = ({ start, end, lines, widest }) => {
         const element = document.createElement('div');
-        element.textContent = text.slice(start, end);
+        element.textContent = decoder.decode(bytes.subarray(start, end));
         element.style.containIntrinsicSize = `auto ${widest}ch auto ${1.25 * lines}em`;
         return element;
     };

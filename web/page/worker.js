@@ -7,9 +7,17 @@ import { joinedBytes } from './joined_bytes.js';
 // The Output choice of Mplus: its pair goes out as one archive.
 const kMplus = 2;
 
+// Rounds of the first file at the start. The engine makes fast code of a function in the
+// background once it has run a while, and a call picks it up only when it starts: one round leaves
+// much of the user's first file to the slow code, on a machine of two cores most of all.
+const kWarmUpRounds = 8;
+
 const converter = createConverter().then((module) => {
     try {
-        warmUp(module);
+        const bytes = module.warmUpFile();
+        for (let round = 0; round < kWarmUpRounds; ++round) {
+            warmUp(module, bytes);
+        }
     } catch {
         // Only a head start: the converter works the same without it.
     }
@@ -25,13 +33,8 @@ const keyOf = ({ format, list, decimal }) => JSON.stringify([format, list, decim
 // The pane's text in UTF-8 in one buffer, handed over with the answer (a string would be copied
 // on the way twice).
 function paneOf(file) {
-    const { parts, failure } = file.paneText();
-    return { bytes: joinedBytes(parts), failure };
-}
-
-// The bytes of a file the page chose: read here, so that the page's thread never holds them.
-async function bytesOfFile(file) {
-    return new Uint8Array(await file.arrayBuffer());
+    const { bytes, failure } = file.paneText();
+    return { bytes, failure };
 }
 
 function converted(file, { format, list, decimal }) {
@@ -47,12 +50,12 @@ function converted(file, { format, list, decimal }) {
 }
 
 // The engine makes fast code of a function only after it has run a while, and a call under way
-// keeps the code it began with: a first file, read and converted in every format as the user's
-// are, lets the user's run on the fast code from start to end.
-function warmUp(module) {
+// keeps the code it began with: a first file (`bytes`), read and converted in every format as the
+// user's are, lets the user's run on the fast code from start to end.
+function warmUp(module, bytes) {
     const file = new module.WebFile();
     try {
-        file.read('warm-up.dsf', module.warmUpFile(), '.', -1);
+        file.read('warm-up.dsf', bytes, '.', -1);
         file.diagnose();
         paneOf(file);
         for (const format of [0, 1, kMplus]) {
@@ -70,18 +73,11 @@ const handlers = {
     checkSeparators(module, { list, decimal }) {
         return { list: module.listSeparatorProblem(list), decimal: module.decimalSeparatorProblem(decimal) };
     },
-    async read(module, { id, file: chosen, decimal, paneLimit }) {
+    read(module, { id, name, bytes, decimal, paneLimit }) {
         handlers.forget(module, { id });
-        let bytes;
-        try {
-            bytes = await bytesOfFile(chosen);
-        } catch (error) {
-            const failure = `the file can't be read (${error.message})`;
-            return { read: false, failure, pane: { bytes: new Uint8Array(), failure: '' } };
-        }
         const file = new module.WebFile();
         files.set(id, file);
-        file.read(chosen.name, bytes, decimal, paneLimit);
+        file.read(name, bytes, decimal, paneLimit);
         if (file.isRead()) {
             postMessage({ id, progress: 'checking' });
             file.diagnose();
@@ -97,17 +93,10 @@ const handlers = {
     },
     // On the second worker, while the first echoes the same file for the pane: reads it without
     // echo or diagnosis, converts it, and lets it go; the files wait for `take`.
-    async convertAhead(module, { id, file: chosen, ...message }) {
-        let bytes;
-        try {
-            bytes = await bytesOfFile(chosen);
-        } catch {
-            // The first worker reads the same file and says why it can't be read.
-            return {};
-        }
+    convertAhead(module, { id, name, bytes, ...message }) {
         const file = new module.WebFile();
         try {
-            file.read(chosen.name, bytes, message.decimal, 0);
+            file.read(name, bytes, message.decimal, 0);
             if (file.isRead()) {
                 prepared.set(id, { key: keyOf(message), answer: converted(file, message) });
             }
@@ -149,7 +138,7 @@ function describe(module, error) {
     return error instanceof RangeError || !(error instanceof Error) ? module.pageOutOfMemory() : String(error);
 }
 
-// One message at a time, in the order they come, though reading a file waits for its bytes.
+// One message at a time, in the order they come.
 let queue = converter;
 onmessage = ({ data }) => {
     // A message that could not be answered leaves the next ones to be.
