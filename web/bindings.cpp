@@ -73,7 +73,8 @@ int FindingCount(const WebFile& file) {
 // copy: the text, as large as the file, leaves the module in one copy, not held twice on the way.
 val PaneText(const WebFile& file) {
     std::size_t size = 0;
-    std::string failure = file.WritePaneText([&size](std::string_view block) { size += block.size(); });
+    std::string failure =
+        file.WritePaneText([&size](std::string_view block) { size += block.size(); });
     val bytes = val::global("Uint8Array").new_(failure.empty() ? size : 0);
     if (failure.empty()) {
         std::size_t at = 0;
