@@ -97,8 +97,12 @@ async function readEntry(entry, format, paneLimit) {
     }
     const { name } = entry.file;
     if (isOneFile(format) && bytes.length <= kAheadBytes) {
-        ahead.convertAhead(entry.id, name, bytes.slice(), format, separators);
-        entry.ahead = keyOf(format);
+        try {
+            ahead.convertAhead(entry.id, name, bytes.slice(), format, separators);
+            entry.ahead = keyOf(format);
+        } catch {
+            // No memory for the copy: the converter converts it when asked.
+        }
     }
     return converter.read(entry.id, name, bytes, separators.decimal, paneLimit);
 }
