@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 
 #include "message_text.h"
 
@@ -47,7 +49,18 @@ bool NeedsChange(char byte) {
 }  // namespace
 
 bool IsPageTextAsItIs(std::string_view pane) {
-    return std::none_of(pane.begin(), pane.end(), NeedsChange);
+    // Eight bytes at a time: none has its high bit set, and none is NUL.
+    constexpr std::uint64_t kLow = 0x0101010101010101;
+    constexpr std::uint64_t kHigh = 0x8080808080808080;
+    std::size_t at = 0;
+    for (; at + 8 <= pane.size(); at += 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, pane.data() + at, sizeof word);
+        if ((word & kHigh) != 0 || ((word - kLow) & ~word & kHigh) != 0) {
+            return false;
+        }
+    }
+    return std::none_of(pane.begin() + static_cast<std::ptrdiff_t>(at), pane.end(), NeedsChange);
 }
 
 std::string PageTextFromPane(std::string_view pane) {

@@ -327,5 +327,26 @@ TEST(PageTextTest, OnlyAsciiWithoutNulGoesAsItIs) {
     }
 }
 
+// The check goes eight bytes at a time and then byte by byte: one byte that needs changing, at
+// every place in words, across their edges and in the tail, beside bytes next to it in value.
+TEST(PageTextTest, AByteThatNeedsChangingIsFoundWhereverItIs) {
+    const std::pair<char, bool> bytes[] = {
+        {'\0', false}, {'\x80', false}, {'\xFF', false}, {'\x01', true}, {'\x7F', true},
+    };
+    for (const std::size_t size : {1u, 7u, 8u, 9u, 16u, 17u, 23u}) {
+        for (const char fill : {'\x01', '\x7F', 'a'}) {
+            for (std::size_t at = 0; at < size; ++at) {
+                for (const auto& [byte, as_it_is] : bytes) {
+                    std::string text(size, fill);
+                    text[at] = byte;
+                    EXPECT_EQ(IsPageTextAsItIs(text), as_it_is)
+                        << "size " << size << ", byte " << int(static_cast<unsigned char>(byte))
+                        << " at " << at << " among " << int(fill);
+                }
+            }
+        }
+    }
+}
+
 }  // namespace
 }  // namespace dsf2vemo::web
