@@ -92,6 +92,8 @@ async function readEntry(entry, format, paneLimit) {
     try {
         bytes = new Uint8Array(await entry.file.arrayBuffer());
     } catch (error) {
+        // What the converter holds of an earlier read of it goes, as a read would let it go.
+        await converter.forget(entry.id);
         const failure = `the file can't be read (${error.message})`;
         return { read: false, failure, pane: { bytes: new Uint8Array(), failure: '' } };
     }
@@ -101,7 +103,7 @@ async function readEntry(entry, format, paneLimit) {
             ahead.convertAhead(entry.id, name, bytes.slice(), format, separators);
             entry.ahead = keyOf(format);
         } catch {
-            // No memory for the copy: the converter converts it when asked.
+            // No memory for the copy: the converter converts the file when asked.
         }
     }
     return converter.read(entry.id, name, bytes, separators.decimal, paneLimit);
