@@ -30,13 +30,6 @@ const prepared = new Map();
 // A conversion is reused only with the same format and separators.
 const keyOf = ({ format, list, decimal }) => JSON.stringify([format, list, decimal]);
 
-// The pane's text in UTF-8 in one buffer, handed over with the answer (a string would be copied
-// on the way twice).
-function paneOf(file) {
-    const { bytes, failure } = file.paneText();
-    return { bytes, failure };
-}
-
 function converted(file, { format, list, decimal }) {
     const { files: outputs, failure, output, archive, paneChanged } = file.convert(format, list, decimal);
     let offered = outputs.map(({ name, parts }) => ({ name, blob: new Blob(parts) }));
@@ -46,7 +39,7 @@ function converted(file, { format, list, decimal }) {
         const entries = Object.fromEntries(outputs.map(({ name, parts }) => [name, [joinedBytes(parts), { level: 0 }]]));
         offered = [{ name: archive, blob: new Blob([zipSync(entries)]) }];
     }
-    return { outputs: offered, failure, output, pane: paneChanged ? paneOf(file) : null };
+    return { outputs: offered, failure, output, pane: paneChanged ? file.paneText() : null };
 }
 
 // The engine makes fast code of a function only after it has run a while, and a call under way
@@ -57,7 +50,7 @@ function warmUp(module, bytes) {
     try {
         file.read('warm-up.dsf', bytes, '.', -1);
         file.diagnose();
-        paneOf(file);
+        file.paneText();
         for (const format of [0, 1, kMplus]) {
             converted(file, { format, list: ',', decimal: '.' });
         }
@@ -82,7 +75,7 @@ const handlers = {
             postMessage({ id, progress: 'checking' });
             file.diagnose();
         }
-        return { read: file.isRead(), failure: file.failure(), warnings: file.findingCount(), pane: paneOf(file) };
+        return { read: file.isRead(), failure: file.failure(), warnings: file.findingCount(), pane: file.paneText() };
     },
     prepare(module, message) {
         const file = files.get(message.id);
